@@ -14,6 +14,7 @@ public:
     virtual void set_page_label(const std::string& utf8_caption) = 0;  // Label1
     virtual void set_progress_value(int value) = 0;                     // ProgressBar1
     virtual std::string document_file_name() const = 0;                 // doc_name caption, UTF-8
+    virtual void set_document_file_name(const std::string& utf8_name) = 0;
     virtual void add_warning(const std::string& utf8_line) = 0;         // List1
     virtual bool cancel_requested() const = 0;                          // Cansel_SW
     // Serves the user interface (repaint, the cancel button) and returns.
