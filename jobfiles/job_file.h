@@ -1,0 +1,19 @@
+// File access for the readers and writers: whole files in, whole files out.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace jobfiles {
+
+// The bytes of a job or hand-off file. RunTimeError file_not_found when it does not exist,
+// path_file_access when it cannot be read.
+std::string load_job_file(const std::filesystem::path& file);
+
+// Replaces `file` with exactly `bytes`: written under a temporary name in the same folder and
+// renamed, so the file is either complete or left as it was. RunTimeError on failure (path
+// not found for a missing folder, permission denied, device I/O).
+void replace_file(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace jobfiles
