@@ -1,0 +1,89 @@
+#include "jobfiles/handoff_files.h"
+
+#include <system_error>
+
+#include "jobfiles/field_reader.h"
+#include "jobfiles/job_file.h"
+#include "jobfiles/numeric.h"
+
+namespace jobfiles {
+
+namespace {
+
+constexpr std::string_view crlf = "\r\n";
+
+}  // namespace
+
+/* ---------------------------------------------------------------- format_prn_xls */
+std::string format_prn_xls(const PrnXlsChoices& choices) {
+    std::string out;
+    out += printed_number(choices.Start_Page);
+    out += ",";
+    out += printed_number(choices.End_Page);
+    out += crlf;
+    out += choices.workbook;
+    out += crlf;
+    out += "1,";
+    out += printed_number(choices.sheet_pages);
+    out += crlf;
+    out += choices.two_chars_per_cell ? "1" : "0";
+    out += crlf;
+    out += choices.thin_lines ? "1" : "0";
+    out += crlf;
+    return out;
+}
+
+/* ---------------------------------------------------------------- parse_prn_xls */
+PrnXlsSettings parse_prn_xls(std::string_view bytes) {
+    FieldReader in(bytes, "PRN_XLS");
+    PrnXlsSettings s;
+    s.Start_Page = in.int16();
+    s.End_Page = in.int16();
+    // A whole line, so a workbook name with commas survives.
+    s.workbook = std::string(in.line());
+    s.Sheet_SW = in.int16();
+    s.Sheet_Page = in.int16();
+    s.Cell_Wide = in.int16();
+    s.Line_Thin = in.int16();
+    return s;
+}
+
+/* ---------------------------------------------------------------- format_path_ini */
+std::string format_path_ini(std::string_view folder) {
+    std::string out = "\"";
+    out += folder;
+    out += "\"";
+    out += crlf;
+    return out;
+}
+
+/* ---------------------------------------------------------------- parse_path_ini */
+std::string parse_path_ini(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    FieldReader in(bytes, "PATH_INI");
+    return std::string(in.text());
+}
+
+/* ---------------------------------------------------------------- write_prn_xls */
+void write_prn_xls(const std::filesystem::path& file, const PrnXlsChoices& choices) {
+    replace_file(file, format_prn_xls(choices));
+}
+
+/* ---------------------------------------------------------------- load_prn_xls */
+PrnXlsSettings load_prn_xls(const std::filesystem::path& file) {
+    return parse_prn_xls(load_job_file(file));
+}
+
+/* ---------------------------------------------------------------- write_path_ini */
+void write_path_ini(const std::filesystem::path& file, std::string_view folder) {
+    replace_file(file, format_path_ini(folder));
+}
+
+/* ---------------------------------------------------------------- load_path_ini */
+std::string load_path_ini(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return {};
+    return parse_path_ini(load_job_file(file));
+}
+
+}  // namespace jobfiles
