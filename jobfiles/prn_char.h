@@ -1,0 +1,149 @@
+// Text records (PRN_CHAR): pages of blocks, positioned texts and ruled tables.
+//
+// Two ways to read the file. The Word converter's page loop drives `PrnCharReader` one step at
+// a time: it reads a keyword and then decides which record to read. The workbook builder pulls
+// whole records from `SorbelCharReader`. Field types follow each program: the Word converter
+// reads block corners as 32-bit integers (rounded), the workbook builder keeps them exact.
+// All texts stay CP932 bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "jobfiles/field_reader.h"
+
+namespace jobfiles {
+
+// `BlockHeader` as the Word converter reads it.
+struct BlockHeader {
+    std::int16_t Block_No = 0;
+    std::int32_t x1 = 0;  // block rectangle, tenths of a millimetre from the paper's corner
+    std::int32_t y1 = 0;
+    std::int32_t x2 = 0;
+    std::int32_t y2 = 0;
+    Variant block_kind;  // 1 marks a block after which an empty gap is reproduced
+    std::int16_t title_flag = 0;
+};
+
+// `BlockHeader` as the workbook builder reads it.
+struct SorbelBlockHeader {
+    std::int32_t Block_No = 0;
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+    std::int16_t block_kind = 0;
+    std::int16_t title_flag = 0;
+};
+
+enum class TextKind { LABEL, SMOJI, UMOJI, TITLE };
+
+// `TextRecord`: LABEL, SMOJI, UMOJI or TITLE.
+struct TextRecord {
+    TextKind kind = TextKind::LABEL;
+    double x = 0;                    // left end of the text
+    double y = 0;                    // line position
+    std::int16_t heading_level = 0;  // TITLE: 0, 1 or 2 (read by PrnCharReader only)
+    std::string text;                // quotes removed
+};
+
+// `MatrixHeader`: the MATRIX line.
+struct MatrixHeader {
+    std::int16_t m1 = 0;  // rows
+    std::int16_t m2 = 0;  // columns
+    std::int16_t m3 = 0;  // grid line of the block at which the table begins
+    double m4 = 0;        // x offset from the block's left edge
+    double m5 = 0;        // row pitch
+    std::string tag;
+    std::vector<double> widths;  // one per column, once the widths have been read
+};
+
+// `CellLine`: one table cell.
+struct CellLine {
+    std::string tag;
+    double a = 0;
+    double b = 0;        // the cell's column, from 0
+    std::string s;       // ruling code: diagonal down, diagonal up, left, bottom, right, top
+    std::int16_t n = 0;  // alignment kind: 1 left, 4 centred, 7 right
+    double h = 0;        // a width of the cell
+    std::string text;    // quotes removed; "@" joins the cell to its left neighbour
+};
+
+// The Word converter keeps at most this many column widths per table.
+inline constexpr int max_matrix_widths = 64;
+
+// The text record kind a keyword names, if any (exact, upper case).
+std::optional<TextKind> text_kind(std::string_view keyword) noexcept;
+
+// Step-by-step reading for the Word converter's page loop.
+class PrnCharReader {
+  public:
+    explicit PrnCharReader(std::string_view bytes, std::string name = "PRN_CHAR");
+
+    bool at_end() const noexcept { return in_.at_end(); }
+    std::size_t offset() const noexcept { return in_.offset(); }
+
+    // The next field, read as a record keyword.
+    std::string_view read_keyword() { return in_.text(); }
+    // The raw rest of the current line (empty when the keyword ended its line).
+    std::string_view read_rest_of_line() { return in_.rest_of_line(); }
+    // A keyword and the rest of its line, both dropped.
+    void skip_line();
+    // Lines up to and including the next line whose keyword is "PAGE".
+    void skip_page();
+
+    // The seven header fields that follow a "BLOCK" keyword.
+    BlockHeader read_block_header();
+    // The file's first header: a keyword that is not compared, then the seven fields.
+    BlockHeader read_first_block_header();
+    // The fields of a text record whose keyword has been read, and its text.
+    TextRecord read_text_record(TextKind kind);
+    // The five header fields that follow "MATRIX".
+    MatrixHeader read_matrix_header();
+    // The tag and the m2 column widths on the rest of the MATRIX line. More widths than
+    // max_matrix_widths is a subscript error.
+    void read_matrix_widths(MatrixHeader& header);
+    CellLine read_cell_line();
+
+  private:
+    FieldReader in_;
+};
+
+// PRN_CHAR's "PAGE" record.
+struct PageEnd {};
+
+// One row of a table: the table's column count of cells, left to right.
+struct MatrixRow {
+    std::vector<CellLine> cells;
+};
+
+// A MATRIX record is followed by its m1 rows of m2 cells each (no rows when m1 is not positive).
+using SorbelCharRecord =
+    std::variant<PageEnd, SorbelBlockHeader, TextRecord, MatrixHeader, MatrixRow>;
+
+// Whole records, front to back, for the workbook builder. The first line is dropped; keywords
+// it does not know are passed over one field at a time.
+class SorbelCharReader {
+  public:
+    explicit SorbelCharReader(std::string_view bytes, std::string name = "PRN_CHAR");
+
+    // The next record, or nothing at the end of the file.
+    std::optional<SorbelCharRecord> next();
+    std::size_t offset() const noexcept { return in_.offset(); }
+
+  private:
+    TextRecord read_text(TextKind kind);
+    MatrixHeader read_matrix();
+    MatrixRow read_row();
+
+    FieldReader in_;
+    int rows_left_ = 0;
+    int columns_ = 0;
+};
+
+}  // namespace jobfiles
