@@ -8,6 +8,7 @@
 // that is not a number is a type mismatch. Every error names the file and the byte offset.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,10 +30,18 @@ struct Variant {
     bool is(double value) const noexcept { return number && *number == value; }
 };
 
+// A string that dies with the expression that made it: readers refuse it, because they keep a
+// view of the bytes.
+template <typename S>
+concept TemporaryString = std::same_as<S, std::string>;
+
 class FieldReader {
   public:
     // `name` identifies the data in error contexts, e.g. "PRN_CHAR".
     FieldReader(std::string_view bytes, std::string name);
+    // The reader keeps a view of the bytes, which must outlive it: no temporary strings.
+    template <TemporaryString S>
+    FieldReader(S&& bytes, std::string name) = delete;
 
     bool at_end() const noexcept { return pos_ >= bytes_.size(); }
     std::size_t offset() const noexcept { return pos_; }

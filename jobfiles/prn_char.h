@@ -84,6 +84,9 @@ std::optional<TextKind> text_kind(std::string_view keyword) noexcept;
 class PrnCharReader {
   public:
     explicit PrnCharReader(std::string_view bytes, std::string name = "PRN_CHAR");
+    // Readers keep a view of the bytes, which must outlive them: no temporary strings.
+    template <TemporaryString S>
+    PrnCharReader(S&& bytes, std::string name = "PRN_CHAR") = delete;
 
     bool at_end() const noexcept { return in_.at_end(); }
     std::size_t offset() const noexcept { return in_.offset(); }
@@ -131,6 +134,8 @@ using SorbelCharRecord =
 class SorbelCharReader {
   public:
     explicit SorbelCharReader(std::string_view bytes, std::string name = "PRN_CHAR");
+    template <TemporaryString S>
+    SorbelCharReader(S&& bytes, std::string name = "PRN_CHAR") = delete;
 
     // The next record, or nothing at the end of the file.
     std::optional<SorbelCharRecord> next();

@@ -123,6 +123,9 @@ using SorbelPictRecord =
 class VarnelPictReader {
   public:
     explicit VarnelPictReader(std::string_view bytes, std::string name = "PRN_PICT");
+    // Readers keep a view of the bytes, which must outlive them: no temporary strings.
+    template <TemporaryString S>
+    VarnelPictReader(S&& bytes, std::string name = "PRN_PICT") = delete;
 
     bool at_end() const noexcept { return in_.at_end(); }
     std::size_t offset() const noexcept { return in_.offset(); }
@@ -139,6 +142,8 @@ class VarnelPictReader {
 class SorbelPictReader {
   public:
     explicit SorbelPictReader(std::string_view bytes, std::string name = "PRN_PICT");
+    template <TemporaryString S>
+    SorbelPictReader(S&& bytes, std::string name = "PRN_PICT") = delete;
 
     std::size_t offset() const noexcept { return in_.offset(); }
     std::optional<SorbelPictRecord> next();
