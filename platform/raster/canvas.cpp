@@ -1,0 +1,142 @@
+#include "platform/raster/canvas.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "jobfiles/run_time_error.h"
+
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+namespace raster {
+
+namespace {
+
+using jobfiles::ErrorNumber;
+using jobfiles::RunTimeError;
+
+// Source index for destination offset `offset` (0 .. |extent| - 1) of a stretch over
+// `extent` pixels: the source pixel under the destination pixel's centre.
+std::int32_t source_index(std::int64_t offset, std::int64_t extent, std::int32_t source_size) {
+    const std::int64_t along = (2 * offset + 1) * source_size / (2 * std::abs(extent));
+    const auto index =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(along, 0, source_size - 1));
+    return extent < 0 ? source_size - 1 - index : index;
+}
+
+[[noreturn]] void write_failed(int error, const std::filesystem::path& file) {
+    const ErrorNumber number = (error == ENOENT || error == ENOTDIR) ? ErrorNumber::path_not_found
+                               : (error == EACCES || error == EPERM || error == EROFS)
+                                   ? ErrorNumber::permission_denied
+                                   : ErrorNumber::device_io;
+    throw RunTimeError(number,
+                       "writing " + file.string() + ": " + std::generic_category().message(error));
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------- Canvas::resize */
+void Canvas::resize(std::int32_t width, std::int32_t height) {
+    if (width < 1 || height < 1) {
+        throw RunTimeError(ErrorNumber::invalid_call,
+                           "canvas of " + std::to_string(width) + " x " + std::to_string(height));
+    }
+    if (width > max_side || height > max_side ||
+        std::int64_t{width} * std::int64_t{height} > max_pixels) {
+        throw RunTimeError(ErrorNumber::out_of_memory,
+                           "canvas of " + std::to_string(width) + " x " + std::to_string(height));
+    }
+    image_.width = width;
+    image_.height = height;
+    image_.rgb.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0xFF);
+}
+
+/* ---------------------------------------------------------------- Canvas::stretch_copy */
+void Canvas::stretch_copy(const Bitmap& source, std::int32_t x, std::int32_t y, std::int32_t width,
+                          std::int32_t height) {
+    if (width == 0 || height == 0 || source.width <= 0 || source.height <= 0) return;
+    // The destination pixels the rectangle covers, whichever way it faces.
+    const std::int64_t left = std::min<std::int64_t>(x, std::int64_t{x} + width);
+    const std::int64_t top = std::min<std::int64_t>(y, std::int64_t{y} + height);
+    const std::int64_t x_from = std::max<std::int64_t>(left, 0);
+    const std::int64_t x_to =
+        std::min<std::int64_t>(left + std::abs(std::int64_t{width}), image_.width);
+    const std::int64_t y_from = std::max<std::int64_t>(top, 0);
+    const std::int64_t y_to =
+        std::min<std::int64_t>(top + std::abs(std::int64_t{height}), image_.height);
+    for (std::int64_t dy = y_from; dy < y_to; ++dy) {
+        const std::int32_t sy = source_index(dy - top, height, source.height);
+        for (std::int64_t dx = x_from; dx < x_to; ++dx) {
+            const std::int32_t sx = source_index(dx - left, width, source.width);
+            const auto from =
+                (static_cast<std::size_t>(sy) * static_cast<std::size_t>(source.width) +
+                 static_cast<std::size_t>(sx)) *
+                3;
+            const auto to = (static_cast<std::size_t>(dy) * static_cast<std::size_t>(image_.width) +
+                             static_cast<std::size_t>(dx)) *
+                            3;
+            std::copy_n(source.rgb.begin() + static_cast<std::ptrdiff_t>(from), 3,
+                        image_.rgb.begin() + static_cast<std::ptrdiff_t>(to));
+        }
+    }
+}
+
+/* ---------------------------------------------------------------- Canvas::clear */
+void Canvas::clear() {
+    std::fill(image_.rgb.begin(), image_.rgb.end(), std::uint8_t{0xFF});
+}
+
+/* ---------------------------------------------------------------- Canvas::encode_bmp */
+std::vector<std::uint8_t> Canvas::encode_bmp() const {
+    if (image_.width < 1 || image_.height < 1) {
+        throw RunTimeError(ErrorNumber::invalid_call, "saving a canvas that has no size");
+    }
+    std::vector<std::uint8_t> bytes;
+    const auto append = [](void* context, void* data, int size) {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+        const auto* begin = static_cast<const std::uint8_t*>(data);
+        out->insert(out->end(), begin, begin + size);
+    };
+    if (stbi_write_bmp_to_func(append, &bytes, image_.width, image_.height, 3, image_.rgb.data()) ==
+        0) {
+        throw RunTimeError(ErrorNumber::out_of_memory, "encoding the canvas");
+    }
+    return bytes;
+}
+
+/* ---------------------------------------------------------------- Canvas::save_bmp */
+void Canvas::save_bmp(const std::filesystem::path& file) const {
+    const std::vector<std::uint8_t> bytes = encode_bmp();
+    const std::filesystem::path temporary = file.string() + ".partial";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) write_failed(errno, file);
+    std::size_t written = 0;
+    int error = 0;
+    while (written < bytes.size() && error == 0) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            error = EIO;
+        } else if (errno != EINTR) {
+            error = errno;
+        }
+    }
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        write_failed(error, file);
+    }
+}
+
+}  // namespace raster

@@ -1,0 +1,41 @@
+// A drawing canvas that stands in for a picture box: sized in pixels, bitmaps stretch-copied
+// onto it, saved as a .bmp file, cleared for the next use.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "platform/raster/bitmap.h"
+
+namespace raster {
+
+class Canvas {
+  public:
+    // 0 x 0 until sized.
+    std::int32_t width() const noexcept { return image_.width; }
+    std::int32_t height() const noexcept { return image_.height; }
+    const Bitmap& image() const noexcept { return image_; }
+
+    // A new white picture of this size. jobfiles::RunTimeError: invalid call (5) for a side
+    // below 1, out of memory (7) beyond the limits of bitmap.h.
+    void resize(std::int32_t width, std::int32_t height);
+
+    // StretchBlt with SRCCOPY: the whole of `source` onto the rectangle at (x, y) of the given
+    // size, nearest pixel, mirrored for a negative width or height, clipped to the canvas.
+    void stretch_copy(const Bitmap& source, std::int32_t x, std::int32_t y, std::int32_t width,
+                      std::int32_t height);
+
+    // White again; the size stays.
+    void clear();
+
+    // The canvas as a 24-bit .bmp file; invalid call (5) while it has no size.
+    std::vector<std::uint8_t> encode_bmp() const;
+    // encode_bmp, written to a temporary name and renamed, so the file is whole or absent.
+    void save_bmp(const std::filesystem::path& file) const;
+
+  private:
+    Bitmap image_;
+};
+
+}  // namespace raster
