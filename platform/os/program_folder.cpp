@@ -1,0 +1,26 @@
+#include "platform/os/program_folder.h"
+
+#include <system_error>
+
+#include "jobfiles/run_time_error.h"
+
+namespace os {
+
+/* ---------------------------------------------------------------- program_folder */
+std::filesystem::path program_folder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::path_not_found,
+                                     "/proc/self/exe: " + error.message());
+    }
+    return exe.parent_path();
+}
+
+/* ---------------------------------------------------------------- job_folder */
+std::filesystem::path job_folder(const std::optional<std::filesystem::path>& given) {
+    if (!given) return program_folder();
+    return std::filesystem::absolute(*given).lexically_normal();
+}
+
+}  // namespace os

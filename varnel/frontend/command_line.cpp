@@ -1,0 +1,97 @@
+#include "varnel/frontend/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <regex>
+
+#include "varnel/frontend/exit_status.h"
+
+namespace frontend {
+
+/* ---------------------------------------------------------------- parse_command_line */
+ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err) {
+    CommandLine options;
+    CLI::App app(
+        "帳票の印刷ジョブを Word 文書 (.docx) または Excel ブック (.xlsx) に変換します。\n"
+        "ディスプレイがあればオプション画面を表示し、なければ (または --console で) "
+        "オプションの指定どおりに変換します。",
+        "varnel");
+    std::string job_dir;
+    app.add_option("--job-dir", job_dir,
+                   "印刷ジョブ (PRN_MODE, PRN_CHAR, PRN_PICT, META_FILE/) とPATH_INIのあるフォルダ"
+                   " (既定: プログラムのフォルダ)")
+        ->check(CLI::ExistingDirectory);
+    auto* word = app.add_flag("--word", options.word, "Word 文書に変換する (既定)");
+    app.add_flag("--excel", options.excel, "Excel ブックに変換する")->excludes(word);
+    const CLI::Validator page_range(
+        [](std::string& text) -> std::string {
+            static const std::regex form("all|[0-9]+-[0-9]+");
+            return std::regex_match(text, form) ? "" : "all または 開始-終了 (例 3-10) で指定";
+        },
+        "all|A-B");
+    app.add_option("--pages", options.pages, "変換するページ: all または A-B")->check(page_range);
+    app.add_option("--tables", options.tables, "表の取り扱い (Word): table=表, drawing=図形")
+        ->check(CLI::IsMember({"table", "drawing"}));
+    app.add_option("--output", options.output, "保存する文書またはブックのパス");
+    app.add_option("--split", options.split, "N ページごとに Word 文書を分割する")
+        ->check(CLI::Range(1, 32767));
+    app.add_option("--sheet-pages", options.sheet_pages, "1 シートのページ数 (Excel, 推奨=50)")
+        ->check(CLI::Range(1, 32767));
+    app.add_option("--cell-width", options.cell_width, "セル幅 (Excel): 半角 1 文字または 2 文字")
+        ->check(CLI::IsMember({1, 2}));
+    app.add_option("--lines", options.lines, "罫線 (Excel): solid=実線, thin=細線")
+        ->check(CLI::IsMember({"solid", "thin"}));
+    app.add_flag("--console", options.console,
+                 "ウィンドウを開かず、端末で変換する (Ctrl-C で中止)");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error, out, err);
+        return {std::nullopt, status == 0 ? 0 : exit_refused};
+    }
+    if (!job_dir.empty()) options.job_dir = job_dir;
+    if (!options.output.empty())
+        options.output = std::filesystem::absolute(options.output).string();
+    return {options, 0};
+}
+
+/* ---------------------------------------------------------------- apply_presets */
+void apply_presets(const CommandLine& options, Dialog& dialog) {
+    if (options.excel) dialog.select("Opt_ms(1)");
+    if (options.word) dialog.select("Opt_ms(0)");
+    if (options.pages == "all") {
+        dialog.select("Opt_Page(0)");
+    } else if (!options.pages.empty()) {
+        const auto dash = options.pages.find('-');
+        dialog.enter_text("Text1", options.pages.substr(0, dash));
+        dialog.enter_text("Text2", options.pages.substr(dash + 1));
+    }
+    if (options.tables == "table") dialog.select("Opt_Matrix(0)");
+    if (options.tables == "drawing") dialog.select("Opt_Matrix(1)");
+    if (!options.output.empty()) {
+        dialog.enter_text(dialog.form().checked("Opt_ms(0)") ? "doc_name" : "Text3",
+                          options.output);
+    }
+    if (options.split > 0) {
+        dialog.select("Check1");
+        dialog.enter_text("page", std::to_string(options.split));
+    }
+    if (options.sheet_pages > 0) dialog.enter_text("Text4", std::to_string(options.sheet_pages));
+    if (options.cell_width == 1) dialog.select("Option1(0)");
+    if (options.cell_width == 2) dialog.select("Option1(1)");
+    if (options.lines == "solid") dialog.select("Option1(3)");
+    if (options.lines == "thin") dialog.select("Option1(2)");
+}
+
+/* ---------------------------------------------------------------- console_mode */
+bool console_mode(const CommandLine& options) {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return options.console ||
+           (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"));
+}
+
+}  // namespace frontend
