@@ -1,0 +1,73 @@
+#include "graphics/bitmap_drawing.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "jobfiles/cp932.h"
+#include "jobfiles/numeric.h"
+#include "jobfiles/run_time_error.h"
+#include "platform/raster/bitmap.h"
+
+namespace graphics {
+
+namespace {
+
+using jobfiles::to_int32;
+
+// Job files name pictures the Windows way; a relative name belongs to the job folder.
+std::filesystem::path picture_path(const std::filesystem::path& folder, std::string_view file) {
+    std::string name = cp932::to_utf8(file);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const std::filesystem::path path(name);
+    return path.is_absolute() ? path : folder / path;
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------- BitmapMessageText */
+std::string_view BitmapMessageText(BitmapMessage message) {
+    switch (message) {
+        case BitmapMessage::none:
+            return "";
+        case BitmapMessage::missing_or_too_large:
+            return "BMPファイルが無いか大きい為処理を継続できません";
+        case BitmapMessage::too_large_or_ratio_too_small:
+            return "BMPファイルが大きいか縮尺率が小さい為処理が継続できません";
+    }
+    return "";
+}
+
+/* ---------------------------------------------------------------- DrawBitmap */
+BitmapMessage DrawBitmap(BitmapCanvas& canvas, double x, double y, double w, double h, std::int16_t,
+                         std::int16_t, std::string_view file, double block_width,
+                         double block_height) {
+    raster::Bitmap bitmap;
+    try {
+        bitmap = raster::load_bmp(picture_path(canvas.picture_folder, file));
+    } catch (const jobfiles::RunTimeError&) {
+        return BitmapMessage::missing_or_too_large;
+    } catch (const std::bad_alloc&) {
+        return BitmapMessage::missing_or_too_large;
+    }
+    try {
+        raster::Canvas& pic = canvas.Pic2;
+        if (!canvas.Bitmap_Drawn) {
+            // The block at the first picture's own pixel density (pixels per tenth of a mm).
+            pic.resize(to_int32(bitmap.width / (w / 10) * block_width),
+                       to_int32(bitmap.height / (h / 10) * block_height));
+        }
+        const double per_x = pic.width() / block_width;
+        const double per_y = pic.height() / block_height;
+        pic.stretch_copy(bitmap, to_int32(per_x * x / 10), to_int32(per_y * (-y / 10)),
+                         to_int32(per_x * w / 10), to_int32(per_y * h / 10));
+    } catch (const jobfiles::RunTimeError&) {
+        return BitmapMessage::too_large_or_ratio_too_small;
+    } catch (const std::bad_alloc&) {
+        return BitmapMessage::too_large_or_ratio_too_small;
+    }
+    canvas.Bitmap_Drawn = true;
+    return BitmapMessage::none;
+}
+
+}  // namespace graphics

@@ -1,0 +1,92 @@
+#include "graphics/drawing_context.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "jobfiles/run_time_error.h"
+
+namespace graphics {
+
+namespace {
+
+constexpr emf::COLORREF black = emf::RGB(0, 0, 0);
+
+// The width field counts tenths of a millimetre; the pen takes 0.01 mm in a 16-bit product.
+int pen_width(std::int16_t width) {
+    const int units = width * 10;
+    if (units < INT16_MIN || units > INT16_MAX) {
+        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::overflow,
+                                     "line width " + std::to_string(width));
+    }
+    return units;
+}
+
+emf::HPEN create_line_pen(emf::Gdi& gdi, std::int16_t line_kind, std::int16_t width,
+                          emf::COLORREF colour) {
+    switch (line_kind) {
+        case 0:
+            return gdi.CreatePen(emf::PS_SOLID, pen_width(width), colour);
+        case 1:
+            return gdi.CreatePen(emf::PS_DOT, 0, colour);
+        case 2:
+            return gdi.CreatePen(emf::PS_DASH, 0, colour);
+        case 3:
+            return gdi.CreatePen(emf::PS_DASHDOT, 0, colour);
+        case 4:
+            return gdi.CreatePen(emf::PS_DASHDOTDOT, 0, colour);
+        case 5:
+            return gdi.CreatePen(emf::PS_NULL, 0, colour);
+        default:
+            return gdi.CreatePen(emf::PS_SOLID, pen_width(width), black);
+    }
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------- BeginBlockDrawing */
+void BeginBlockDrawing(DrawingContext& context, const std::filesystem::path& file,
+                       std::int32_t frame_width, std::int32_t frame_height) {
+    emf::Gdi& gdi = context.gdi;
+    context.surface = gdi.CreateEnhMetaFileA(file, {0, 0, frame_width, frame_height}, "0");
+    gdi.SetMapMode(context.surface, emf::MM_HIMETRIC);
+    context.current_pen = gdi.CreatePen(emf::PS_SOLID, 20, black);
+    context.replaced_pen = gdi.SelectObject(context.surface, context.current_pen);
+    context.cached_line_kind = 0;
+    context.cached_width = 2;
+    context.cached_colour = black;
+}
+
+/* ---------------------------------------------------------------- EndBlockDrawing */
+void EndBlockDrawing(DrawingContext& context) {
+    if (context.surface == emf::HDC{}) return;
+    emf::Gdi& gdi = context.gdi;
+    const emf::HDC surface = std::exchange(context.surface, emf::HDC{});
+    gdi.SelectObject(surface, context.replaced_pen);
+    gdi.DeleteObject(std::exchange(context.current_pen, emf::HPEN{}));
+    gdi.DeleteEnhMetaFile(gdi.CloseEnhMetaFile(surface));
+}
+
+/* ---------------------------------------------------------------- SelectLinePen */
+void SelectLinePen(DrawingContext& context, std::int16_t line_kind, std::int16_t width,
+                   emf::COLORREF colour) {
+    // Between blocks there is no pen to change, and nothing is drawn anyway.
+    if (context.surface == emf::HDC{}) return;
+    if (line_kind == context.cached_line_kind && width == context.cached_width &&
+        colour == context.cached_colour) {
+        return;
+    }
+    emf::Gdi& gdi = context.gdi;
+    gdi.SelectObject(context.surface, context.replaced_pen);
+    gdi.DeleteObject(context.current_pen);
+    // The pen is gone; until the new one is made the context must not point at it.
+    context.current_pen = emf::HPEN{};
+    const emf::HPEN pen = create_line_pen(gdi, line_kind, width, colour);
+    context.replaced_pen = gdi.SelectObject(context.surface, pen);
+    context.current_pen = pen;
+    context.cached_line_kind = line_kind;
+    context.cached_width = width;
+    context.cached_colour = colour;
+}
+
+}  // namespace graphics
