@@ -36,6 +36,10 @@ struct RangeState;
 struct StyleState;
 struct TableState;
 struct ShapeState;
+struct FontTarget;
+struct ParagraphFormatTarget;
+struct BordersTarget;
+struct BorderTarget;
 }  // namespace detail
 
 // Word's documented constants, with Word's names and values.
@@ -204,9 +208,8 @@ class Font {
   private:
     friend class Range;
     friend class Style;
-    struct Target;
-    explicit Font(std::shared_ptr<Target> target);
-    std::shared_ptr<Target> target_;
+    explicit Font(std::shared_ptr<detail::FontTarget> target);
+    std::shared_ptr<detail::FontTarget> target_;
 };
 
 // Paragraph formatting of every paragraph a range touches (a collapsed range touches its own
@@ -237,9 +240,8 @@ class ParagraphFormat {
     friend class Range;
     friend class Style;
     friend class Paragraphs;
-    struct Target;
-    explicit ParagraphFormat(std::shared_ptr<Target> target);
-    std::shared_ptr<Target> target_;
+    explicit ParagraphFormat(std::shared_ptr<detail::ParagraphFormatTarget> target);
+    std::shared_ptr<detail::ParagraphFormatTarget> target_;
 };
 
 // A span of a document's characters [Start, End).
@@ -306,6 +308,7 @@ class Range {
     friend class Tables;
     friend class Shapes;
     friend class Cells;
+    friend class Row;
     explicit Range(std::shared_ptr<detail::RangeState> state);
     std::shared_ptr<detail::RangeState> state_;
 };
@@ -369,9 +372,8 @@ class Border {
 
   private:
     friend class Borders;
-    struct Target;
-    explicit Border(std::shared_ptr<Target> target);
-    std::shared_ptr<Target> target_;
+    explicit Border(std::shared_ptr<detail::BorderTarget> target);
+    std::shared_ptr<detail::BorderTarget> target_;
 };
 
 // Borders of a cell (or of a whole table). Setting a cell's left or right border sets the
@@ -389,9 +391,8 @@ class Borders {
     friend class Cell;
     friend class Table;
     friend class Border;
-    struct Target;
-    explicit Borders(std::shared_ptr<Target> target);
-    std::shared_ptr<Target> target_;
+    explicit Borders(std::shared_ptr<detail::BordersTarget> target);
+    std::shared_ptr<detail::BordersTarget> target_;
 };
 
 class Cell {

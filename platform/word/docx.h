@@ -1,0 +1,47 @@
+// Writing the document as a .docx package (WordprocessingML, ECMA-376).
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/word/model.h"
+
+namespace word::detail {
+
+// Pictures in word/media/, each with its relationship.
+struct MediaPart {
+    std::string relationship_id;
+    std::string name;  // word/media/imageN.ext
+    std::shared_ptr<const Picture> picture;
+};
+
+struct MediaTable {
+    std::vector<MediaPart> parts;
+    std::map<const Picture*, std::size_t> index;
+    const MediaPart& add(const std::shared_ptr<const Picture>& picture);
+};
+
+// rPr / pPr children of a format, in the schema's order. `line_fallback` gives the line
+// spacing rule and value a format inherits when it sets only one of them.
+std::string run_properties(const CharFormat& f);
+std::string paragraph_properties(const ParaFormat& f, const DocState& doc,
+                                 const std::function<std::int32_t(ParaProp)>& inherited);
+
+std::string document_xml(const DocState& doc, MediaTable& media);
+std::string styles_xml(const DocState& doc);
+std::string settings_xml(const DocState& doc);
+std::string content_types_xml(const MediaTable& media);
+std::string package_relationships_xml();
+std::string document_relationships_xml(const MediaTable& media);
+std::string core_properties_xml();
+std::string app_properties_xml();
+
+// The whole package as bytes; deterministic for a given document.
+std::string docx_bytes(const DocState& doc);
+// Complete or absent: written to a temporary name in the folder, then renamed.
+void save_docx(const DocState& doc, const std::filesystem::path& file);
+
+}  // namespace word::detail

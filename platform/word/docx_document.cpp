@@ -1,0 +1,444 @@
+// word/document.xml: the body's paragraphs, tables and floating pictures, and the section.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/word/docx.h"
+#include "platform/word/xml_writer.h"
+
+namespace word::detail {
+
+namespace {
+
+constexpr std::int64_t emu_per_point = 12700;
+
+std::int64_t twips(float points) {
+    return std::llround(static_cast<double>(points) * 20.0);
+}
+std::int64_t emu(float points) {
+    return std::llround(static_cast<double>(points) * static_cast<double>(emu_per_point));
+}
+
+const char* horizontal_relation(int r) {
+    switch (r) {
+        case 0:
+            return "margin";
+        case 1:
+            return "page";
+        case 3:
+            return "character";
+        default:
+            return "column";
+    }
+}
+
+const char* vertical_relation(int r) {
+    switch (r) {
+        case 0:
+            return "margin";
+        case 1:
+            return "page";
+        case 3:
+            return "line";
+        default:
+            return "paragraph";
+    }
+}
+
+const char* border_value(int style) {
+    switch (style) {
+        case 0:
+            return "nil";
+        case 2:
+            return "dotted";
+        case 3:
+            return "dashSmallGap";
+        case 4:
+            return "dashed";
+        case 5:
+            return "dotDash";
+        case 6:
+            return "dotDotDash";
+        case 7:
+            return "double";
+        default:
+            return "single";
+    }
+}
+
+class BodyWriter {
+  public:
+    BodyWriter(const DocState& doc, MediaTable& media, std::string& out)
+        : doc_(doc), media_(media), out_(out), w_(out) {
+        // The shapes' stacking: behind-text pictures first, then by their order.
+        std::vector<const ShapeState*> order;
+        for (const auto& s : doc.shapes) order.push_back(s.get());
+        std::stable_sort(order.begin(), order.end(),
+                         [](const ShapeState* a, const ShapeState* b) { return a->z < b->z; });
+        for (std::size_t i = 0; i < order.size(); ++i) stacking_[order[i]] = i;
+    }
+
+    void blocks() {
+        for (const Block& b : doc_.blocks) {
+            if (b.table) {
+                table(*b.table);
+            } else {
+                paragraph(b.paragraph);
+            }
+        }
+    }
+
+    void section() {
+        w_.start("w:sectPr");
+        w_.start("w:pgSz");
+        w_.attribute("w:w", twips(doc_.page_width));
+        w_.attribute("w:h", twips(doc_.page_height));
+        w_.end();
+        w_.start("w:pgMar");
+        w_.attribute("w:top", twips(doc_.margin_top));
+        w_.attribute("w:right", twips(doc_.margin_right));
+        w_.attribute("w:bottom", twips(doc_.margin_bottom));
+        w_.attribute("w:left", twips(doc_.margin_left));
+        w_.attribute("w:header", 851);
+        w_.attribute("w:footer", 992);
+        w_.attribute("w:gutter", 0);
+        w_.end();
+        w_.empty("w:cols", {{"w:space", "425"}});
+        // No document grid: text keeps the positions its own line spacing gives it.
+        w_.empty("w:docGrid", {{"w:linePitch", "360"}});
+        w_.end();
+    }
+
+  private:
+    const std::string& rpr(std::uint32_t id) {
+        if (rpr_cache_.size() <= id) rpr_cache_.resize(doc_.char_formats.size());
+        if (!rpr_cache_[id]) rpr_cache_[id] = run_properties(doc_.char_formats[id]);
+        return *rpr_cache_[id];
+    }
+
+    const std::string& ppr(std::uint32_t id) {
+        if (ppr_cache_.size() <= id) ppr_cache_.resize(doc_.para_formats.size());
+        if (!ppr_cache_[id]) {
+            const ParaFormat& f = doc_.para_formats[id];
+            ppr_cache_[id] = paragraph_properties(
+                f, doc_, [&](ParaProp p) { return doc_.style_para_value(f.style, p); });
+        }
+        return *ppr_cache_[id];
+    }
+
+    void paragraph(const Paragraph& p) {
+        out_ += "<w:p>";
+        const std::string& props = ppr(p.para_format);
+        const std::string& mark = rpr(p.mark_format);
+        if (!props.empty() || !mark.empty()) {
+            out_ += "<w:pPr>";
+            out_ += props;
+            if (!mark.empty()) {
+                out_ += "<w:rPr>";
+                out_ += mark;
+                out_ += "</w:rPr>";
+            }
+            out_ += "</w:pPr>";
+        }
+        std::vector<const Anchor*> anchors;
+        for (const Anchor& a : p.anchors) anchors.push_back(&a);
+        std::stable_sort(anchors.begin(), anchors.end(),
+                         [](const Anchor* a, const Anchor* b) { return a->offset < b->offset; });
+        std::size_t next = 0;
+        std::int32_t pos = 0;
+        for (const Run& run : p.runs) {
+            const std::int32_t run_end = pos + run.length;
+            while (pos < run_end) {
+                while (next < anchors.size() && anchors[next]->offset <= pos) {
+                    drawing(*anchors[next++]->shape);
+                }
+                std::int32_t stop = run_end;
+                if (next < anchors.size() && anchors[next]->offset < run_end) {
+                    stop = anchors[next]->offset;
+                }
+                text_run(std::u16string_view(p.text).substr(static_cast<std::size_t>(pos),
+                                                            static_cast<std::size_t>(stop - pos)),
+                         run.format);
+                pos = stop;
+            }
+        }
+        while (next < anchors.size()) drawing(*anchors[next++]->shape);
+        out_ += "</w:p>";
+    }
+
+    void text_run(std::u16string_view text, std::uint32_t format) {
+        out_ += "<w:r>";
+        const std::string& props = rpr(format);
+        if (!props.empty()) {
+            out_ += "<w:rPr>";
+            out_ += props;
+            out_ += "</w:rPr>";
+        }
+        std::size_t from = 0;
+        const auto flush = [&](std::size_t to) {
+            if (to > from) {
+                out_ += "<w:t xml:space=\"preserve\">";
+                append_escaped(out_, text.substr(from, to - from));
+                out_ += "</w:t>";
+            }
+        };
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i];
+            const char* special = c == u'\t' ? "<w:tab/>"
+                                  : c == 11  ? "<w:br/>"
+                                  : c == 12  ? "<w:br w:type=\"page\"/>"
+                                             : nullptr;
+            if (special == nullptr) continue;
+            flush(i);
+            out_ += special;
+            from = i + 1;
+        }
+        flush(text.size());
+        out_ += "</w:r>";
+    }
+
+    void drawing(const ShapeState& s) {
+        const MediaPart& part = media_.add(s.picture);
+        const auto id = static_cast<std::int64_t>(++drawing_ids_);
+        const std::string name = "図 " + std::to_string(id);
+        out_ += "<w:r><w:drawing>";
+        w_.start("wp:anchor");
+        for (const char* a : {"distT", "distB", "distL", "distR", "simplePos"}) w_.attribute(a, 0);
+        w_.attribute("relativeHeight", 251658240 + 1024 * static_cast<std::int64_t>(stacking_[&s]));
+        w_.attribute("behindDoc", s.behind_text ? 1 : 0);
+        w_.attribute("locked", 0);
+        w_.attribute("layoutInCell", 1);
+        w_.attribute("allowOverlap", 1);
+        w_.empty("wp:simplePos", {{"x", "0"}, {"y", "0"}});
+        w_.start("wp:positionH");
+        w_.attribute("relativeFrom", horizontal_relation(s.relative_horizontal));
+        w_.start("wp:posOffset");
+        w_.raw(std::to_string(emu(s.left)));
+        w_.end();
+        w_.end();
+        w_.start("wp:positionV");
+        w_.attribute("relativeFrom", vertical_relation(s.relative_vertical));
+        w_.start("wp:posOffset");
+        w_.raw(std::to_string(emu(s.top)));
+        w_.end();
+        w_.end();
+        const std::string cx = std::to_string(emu(s.width));
+        const std::string cy = std::to_string(emu(s.height));
+        w_.empty("wp:extent", {{"cx", cx}, {"cy", cy}});
+        w_.empty("wp:effectExtent", {{"l", "0"}, {"t", "0"}, {"r", "0"}, {"b", "0"}});
+        switch (s.wrap) {
+            case 3:
+                w_.empty("wp:wrapNone");
+                break;
+            case 4:
+                w_.empty("wp:wrapTopAndBottom");
+                break;
+            default:
+                w_.empty("wp:wrapSquare", {{"wrapText", "bothSides"}});
+                break;
+        }
+        w_.start("wp:docPr");
+        w_.attribute("id", id);
+        w_.attribute("name", name);
+        w_.end();
+        w_.raw(
+            "<wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
+            "</wp:cNvGraphicFramePr><a:graphic><a:graphicData "
+            "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
+            "<pic:nvPicPr>");
+        w_.start("pic:cNvPr");
+        w_.attribute("id", id);
+        w_.attribute("name", name);
+        w_.end();
+        w_.raw("<pic:cNvPicPr/></pic:nvPicPr><pic:blipFill>");
+        w_.empty("a:blip", {{"r:embed", part.relationship_id}});
+        w_.raw(
+            "<a:stretch><a:fillRect/></a:stretch></pic:blipFill><pic:spPr><a:xfrm>"
+            "<a:off x=\"0\" y=\"0\"/>");
+        w_.empty("a:ext", {{"cx", cx}, {"cy", cy}});
+        w_.raw(
+            "</a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr></pic:pic>"
+            "</a:graphicData></a:graphic>");
+        w_.end();
+        out_ += "</w:drawing></w:r>";
+    }
+
+    // Rows of one table that share their left indent go into one w:tbl whose grid holds every
+    // cell edge of those rows; cells span the grid columns between their edges.
+    void table(const TableState& t) {
+        std::size_t first = 0;
+        while (first < t.rows.size()) {
+            std::size_t last = first + 1;
+            while (last < t.rows.size() &&
+                   twips(t.rows[last].left_indent) == twips(t.rows[first].left_indent)) {
+                ++last;
+            }
+            table_part(t, first, last);
+            first = last;
+        }
+    }
+
+    static std::vector<std::int64_t> cell_edges(const RowData& row) {
+        std::vector<std::int64_t> edges{0};
+        double x = 0;
+        for (const CellData& c : row.cells) {
+            x += static_cast<double>(c.width);
+            edges.push_back(std::max<std::int64_t>(edges.back(), std::llround(x * 20.0)));
+        }
+        return edges;
+    }
+
+    void table_part(const TableState& t, std::size_t first, std::size_t last) {
+        std::set<std::int64_t> all_edges;
+        for (std::size_t r = first; r < last; ++r) {
+            for (std::int64_t e : cell_edges(t.rows[r])) all_edges.insert(e);
+        }
+        const std::vector<std::int64_t> grid(all_edges.begin(), all_edges.end());
+        const auto column_of = [&](std::int64_t edge) {
+            return static_cast<std::int64_t>(std::lower_bound(grid.begin(), grid.end(), edge) -
+                                             grid.begin());
+        };
+
+        w_.start("w:tbl");
+        w_.start("w:tblPr");
+        w_.empty("w:tblW", {{"w:w", "0"}, {"w:type", "auto"}});
+        w_.start("w:tblInd");
+        w_.attribute("w:w", twips(t.rows[first].left_indent));
+        w_.attribute("w:type", "dxa");
+        w_.end();
+        w_.empty("w:tblLayout", {{"w:type", "fixed"}});
+        w_.empty("w:tblLook", {{"w:val", "0000"}});
+        w_.end();
+        w_.start("w:tblGrid");
+        for (std::size_t i = 1; i < grid.size(); ++i) {
+            w_.start("w:gridCol");
+            w_.attribute("w:w", grid[i] - grid[i - 1]);
+            w_.end();
+        }
+        w_.end();
+        for (std::size_t r = first; r < last; ++r) {
+            const RowData& row = t.rows[r];
+            const std::vector<std::int64_t> edges = cell_edges(row);
+            w_.start("w:tr");
+            w_.start("w:trPr");
+            const std::int64_t after =
+                static_cast<std::int64_t>(grid.size()) - 1 - column_of(edges.back());
+            if (after > 0) {
+                w_.start("w:gridAfter");
+                w_.attribute("w:val", after);
+                w_.end();
+                w_.start("w:wAfter");
+                w_.attribute("w:w", grid.back() - edges.back());
+                w_.attribute("w:type", "dxa");
+                w_.end();
+            }
+            if (row.height_rule != 0) {
+                w_.start("w:trHeight");
+                w_.attribute("w:val", twips(row.height));
+                w_.attribute("w:hRule", row.height_rule == 2 ? "exact" : "atLeast");
+                w_.end();
+            }
+            w_.end();
+            for (std::size_t c = 0; c < row.cells.size(); ++c) {
+                cell(row.cells[c], edges[c + 1] - edges[c],
+                     column_of(edges[c + 1]) - column_of(edges[c]));
+            }
+            w_.end();
+        }
+        w_.end();
+    }
+
+    void cell(const CellData& c, std::int64_t width, std::int64_t span) {
+        w_.start("w:tc");
+        w_.start("w:tcPr");
+        w_.start("w:tcW");
+        w_.attribute("w:w", width);
+        w_.attribute("w:type", "dxa");
+        w_.end();
+        if (span > 1) {
+            w_.start("w:gridSpan");
+            w_.attribute("w:val", span);
+            w_.end();
+        }
+        w_.start("w:tcBorders");
+        static constexpr std::pair<BorderSide, const char*> sides[] = {
+            {top, "w:top"},     {left, "w:left"},           {bottom, "w:bottom"},
+            {right, "w:right"}, {diagonal_down, "w:tl2br"}, {diagonal_up, "w:tr2bl"}};
+        for (const auto& [side, name] : sides) {
+            const BorderLine& b = c.borders[side];
+            w_.start(name);
+            w_.attribute("w:val", border_value(b.style));
+            if (b.style != 0) {
+                w_.attribute("w:sz", b.width);
+                w_.attribute("w:space", 0);
+                w_.attribute("w:color", "auto");
+            }
+            w_.end();
+        }
+        w_.end();
+        w_.start("w:tcMar");
+        static constexpr const char* margins[] = {"w:top", "w:left", "w:bottom", "w:right"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            w_.start(margins[i]);
+            w_.attribute("w:w", twips(c.padding[i]));
+            w_.attribute("w:type", "dxa");
+            w_.end();
+        }
+        w_.end();
+        w_.empty("w:vAlign", {{"w:val", c.vertical_alignment == 1   ? "center"
+                                        : c.vertical_alignment == 3 ? "bottom"
+                                                                    : "top"}});
+        w_.end();
+        for (const Paragraph& p : c.paragraphs) paragraph(p);
+        w_.end();
+    }
+
+    const DocState& doc_;
+    MediaTable& media_;
+    std::string& out_;
+    XmlWriter w_;
+    std::vector<std::optional<std::string>> rpr_cache_;
+    std::vector<std::optional<std::string>> ppr_cache_;
+    std::map<const ShapeState*, std::size_t> stacking_;
+    std::size_t drawing_ids_ = 0;
+};
+
+}  // namespace
+
+/* ---------------------------------------------------------------- MediaTable::add */
+const MediaPart& MediaTable::add(const std::shared_ptr<const Picture>& picture) {
+    auto [it, added] = index.try_emplace(picture.get(), parts.size());
+    if (added) {
+        const std::string n = std::to_string(parts.size() + 1);
+        parts.push_back({"rIdImage" + n, "media/image" + n + "." + picture->extension, picture});
+    }
+    return parts[it->second];
+}
+
+/* ---------------------------------------------------------------- document_xml */
+std::string document_xml(const DocState& doc, MediaTable& media) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(doc.content_end()) * 4 + 4096);
+    XmlWriter w(out);
+    w.declaration();
+    w.start("w:document");
+    w.attribute("xmlns:w", "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+    w.attribute("xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+    w.attribute("xmlns:wp",
+                "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+    w.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
+    w.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
+    w.start("w:body");
+    w.raw("");
+    BodyWriter body(doc, media, out);
+    body.blocks();
+    body.section();
+    w.end();
+    w.end();
+    return out;
+}
+
+}  // namespace word::detail
