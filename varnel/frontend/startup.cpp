@@ -41,8 +41,8 @@ int run_word(const jobfiles::VarnelJobSettings& job, const RunVariables& variabl
              const std::filesystem::path& output_folder, Form1& form1, ui::Backend& ui,
              WordRun& word_run) {
     form1.Cansel_SW = false;
-    ui.show(form1.form(), form1);
     form1.prepare(job.Page_Count);
+    ui.show(form1.form(), form1);
     int status = exit_failed;
     try {
         status = word_run.run(job, variables, output_folder, form1);

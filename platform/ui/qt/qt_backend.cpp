@@ -51,9 +51,7 @@ QtBackend::QtBackend() {
     }
 }
 
-QtBackend::~QtBackend() {
-    windows_.clear();
-}
+QtBackend::~QtBackend() = default;
 
 /* ---------------------------------------------------------------- message_box */
 void QtBackend::message_box(MessageIcon icon, const std::string& title, const std::string& text) {

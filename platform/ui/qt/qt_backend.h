@@ -28,6 +28,7 @@ class QtBackend : public Backend {
     FormWindow* window_of(const Form& form) const;
 
   private:
+    // Declared first, so that the windows are destroyed before the application object.
     std::unique_ptr<QApplication> application_;
     std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
 };

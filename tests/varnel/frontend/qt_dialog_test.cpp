@@ -21,8 +21,9 @@ QApplication& application() {
     static int argc = 1;
     static char name[] = "varnel_frontend_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own globals are gone by the time statics are torn down.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 template <typename Widget>

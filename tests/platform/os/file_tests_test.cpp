@@ -1,0 +1,25 @@
+#include "platform/os/file_tests.h"
+
+#include <gtest/gtest.h>
+
+#include "scratch_folder.h"
+
+namespace {
+
+TEST(file_tests, folders_and_office_lock_files) {
+    os_test::ScratchFolder scratch;
+    EXPECT_TRUE(os::folder_exists(scratch.path()));
+    EXPECT_FALSE(os::folder_exists(scratch.path() / "missing"));
+    EXPECT_FALSE(os::folder_exists(scratch.file("plain", "")));
+    EXPECT_FALSE(os::folder_exists(""));
+
+    const auto document = scratch.path() / "月報.docx";
+    EXPECT_FALSE(os::office_lock_exists(document));
+    scratch.file("~$月報.docx", "");
+    EXPECT_TRUE(os::office_lock_exists(document));
+    EXPECT_FALSE(os::office_lock_exists(scratch.path() / "月報.xlsx"));
+    scratch.file(".~lock.月報.xlsx#", "");
+    EXPECT_TRUE(os::office_lock_exists(scratch.path() / "月報.xlsx"));
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "platform/ui/console_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+
+#include "sample_form.h"
+
+namespace {
+
+TEST(console_backend, message_boxes_are_title_and_text_lines) {
+    std::ostringstream out;
+    ui::ConsoleBackend console(out, false);
+    console.message_box(ui::MessageIcon::exclamation, "注意", "一行目\r\r二行目");
+    console.message_box(ui::MessageIcon::none, "", "本文");
+    EXPECT_EQ(out.str(), "注意: 一行目\n\n二行目\n本文\n");
+    EXPECT_FALSE(console.save_file_box({}));
+}
+
+TEST(console_backend, modal_form_gets_its_default_button_once_and_is_then_closed) {
+    std::ostringstream out;
+    ui::ConsoleBackend console(out, false);
+    auto form = ui_test::sample_form();
+    ui_test::RecordingEvents events(form);
+    console.show_modal(form, events);
+    EXPECT_EQ(events.log, (std::vector<std::string>{"click OK"}));
+    EXPECT_FALSE(form.loaded());
+
+    // A form that stays open after its default button is closed as by its close box.
+    form.default_button = "Check";
+    console.show_modal(form, events);
+    EXPECT_EQ(events.log.back(), "close");
+    EXPECT_FALSE(form.loaded());
+}
+
+TEST(console_backend, status_line_follows_the_form_and_interrupt_presses_cancel) {
+    std::ostringstream out;
+    ui::ConsoleBackend console(out, true);
+    auto form = ui_test::sample_form();
+    ui_test::RecordingEvents events(form);
+    console.show(form, events);
+    console.yield();  // nothing changed: nothing drawn again
+    form.set_text("Label", "Page 2/12");
+    form.set_value("Bar", 1);
+    console.yield();
+    console.message_box(ui::MessageIcon::none, "t", "m");
+
+    std::raise(SIGINT);
+    console.yield();
+    EXPECT_EQ(events.log, (std::vector<std::string>{"click Cancel"}));
+    console.yield();
+    EXPECT_EQ(events.log.size(), 1u);
+    console.close(form);
+
+    const std::string bar0 = "[" + std::string(30, '.') + "]";
+    const std::string bar1 = "[##" + std::string(28, '.') + "]";
+    EXPECT_EQ(out.str(),
+              "\rPage 1/12 " + bar0 + "\x1b[K" + "\rPage 2/12 " + bar1 + "\x1b[K" + "\nt: m\n");
+}
+
+TEST(console_backend, without_a_terminal_each_status_gets_its_own_line) {
+    std::ostringstream out;
+    ui::ConsoleBackend console(out, false);
+    auto form = ui_test::sample_form();
+    ui_test::RecordingEvents events(form);
+    console.show(form, events);
+    form.set_value("Bar", 12);
+    console.yield();
+    form.add_item("List", "not shown");
+    console.yield();
+    console.close(form);
+    EXPECT_EQ(out.str(), "Page 1/12 [" + std::string(30, '.') + "]\nPage 1/12 [" +
+                             std::string(30, '#') + "]\n");
+}
+
+}  // namespace

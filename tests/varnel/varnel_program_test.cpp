@@ -1,0 +1,110 @@
+// The varnel program as the user starts it on a console.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "varnel-e2e-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~ScratchFolder() { fs::remove_all(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+std::string read_bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+void write_bytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A copy of varnel in a folder of its own, with a job folder beside it.
+class VarnelProgramTest : public ::testing::Test {
+  protected:
+    VarnelProgramTest() {
+        fs::create_directories(bin());
+        fs::create_directories(job());
+        fs::copy_file(fs::path(VS_PROGRAM_DIR) / "varnel", bin() / "varnel");
+        write_bytes(job() / "PRN_MODE", "105,\"MS Mincho\",200,150,200,150,12,10,125\r\n");
+    }
+    fs::path bin() const { return scratch_.path() / "bin"; }
+    fs::path job() const { return scratch_.path() / "job"; }
+
+    // Runs varnel without a display; returns its exit status, stderr in `errors`.
+    int varnel(const std::string& arguments) {
+        const auto err = scratch_.path() / "stderr";
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                                    (bin() / "varnel").string() + "' " + arguments + " 2>'" +
+                                    err.string() + "' </dev/null";
+        const int status = std::system(command.c_str());
+        errors = read_bytes(err);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    ScratchFolder scratch_;
+    std::string errors;
+};
+
+TEST_F(VarnelProgramTest, excel_route_on_a_console_waits_for_sorbel_and_returns_its_status) {
+    const auto sorbel = bin() / "sorbel";
+    write_bytes(sorbel,
+                "#!/bin/sh\n"
+                "printf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
+                "pwd > \"$(dirname \"$0\")/folder\"\n"
+                "sleep 1\n"
+                "touch \"$(dirname \"$0\")/finished\"\n"
+                "exit 3\n");
+    chmod(sorbel.c_str(), 0755);
+
+    EXPECT_EQ(varnel("--excel --pages 2-5 --lines thin --job-dir '" + job().string() + "'"), 3)
+        << errors;
+    // varnel returned only after sorbel had finished.
+    EXPECT_TRUE(fs::exists(bin() / "finished"));
+    EXPECT_EQ(read_bytes(bin() / "arguments"), "--job-dir|" + job().string() + "|");
+    EXPECT_EQ(read_bytes(bin() / "folder"), bin().string() + "\n");
+    EXPECT_EQ(read_bytes(job() / "PRN_XLS"),
+              " 2 , 5 \r\n" + job().string() + "/Book1\r\n1, 50 \r\n0\r\n1\r\n");
+    EXPECT_EQ(read_bytes(job() / "PATH_INI"), "\"" + job().string() + "\"\r\n");
+}
+
+TEST_F(VarnelProgramTest, failures_and_refusals_are_told_on_stderr) {
+    // No sorbel beside varnel.
+    EXPECT_EQ(varnel("--console --excel --job-dir '" + job().string() + "'"), 1);
+    EXPECT_NE(errors.find("エラー: "), std::string::npos) << errors;
+    EXPECT_NE(errors.find("sorbel"), std::string::npos) << errors;
+
+    fs::remove(job() / "PRN_XLS");
+    EXPECT_EQ(varnel("--console --pages 5-3 --job-dir '" + job().string() + "'"), 2);
+    EXPECT_NE(errors.find("注意: "), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists(job() / "PRN_XLS"));
+
+    fs::remove(job() / "PRN_MODE");
+    EXPECT_EQ(varnel("--console --job-dir '" + job().string() + "'"), 1);
+    EXPECT_NE(errors.find("PRN_MODE"), std::string::npos) << errors;
+
+    EXPECT_EQ(varnel("--pages"), 2);
+}
+
+}  // namespace

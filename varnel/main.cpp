@@ -1,0 +1,113 @@
+// varnel: converts the print job in its folder (or --job-dir) into a Word document, or hands
+// it to sorbel for an Excel workbook. A window when there is a display, the console otherwise.
+#include <unistd.h>
+
+#include <exception>
+#include <iostream>
+
+#include "jobfiles/run_time_error.h"
+#include "platform/os/program_folder.h"
+#include "platform/ui/console_backend.h"
+#include "platform/ui/qt/qt_backend.h"
+#include "varnel/frontend/exit_status.h"
+#include "varnel/frontend/startup.h"
+#include "varnel/wordbuilder/word_builder.h"
+
+namespace {
+
+// The progress window as the Word run sees it.
+class ProgressWindow : public wordbuilder::ProgressView {
+  public:
+    ProgressWindow(frontend::Form1& form1, ui::Backend& ui) : form1_(form1), ui_(ui) {}
+
+    void set_page_label(const std::string& utf8_caption) override {
+        form1_.form().set_text("Label1", utf8_caption);
+    }
+    void set_progress_value(int value) override { form1_.form().set_value("ProgressBar1", value); }
+    std::string document_file_name() const override { return form1_.form().text("doc_name"); }
+    void set_document_file_name(const std::string& utf8_name) override {
+        form1_.form().set_text("doc_name", utf8_name);
+    }
+    void add_warning(const std::string& utf8_line) override {
+        form1_.form().add_item("List1", utf8_line);
+    }
+    bool cancel_requested() const override { return form1_.Cansel_SW; }
+    void yield() override { ui_.yield(); }
+    void show_message(const std::string& utf8_title, const std::string& utf8_text) override {
+        ui_.message_box(ui::MessageIcon::none, utf8_title, utf8_text);
+    }
+
+  private:
+    frontend::Form1& form1_;
+    ui::Backend& ui_;
+};
+
+class BuilderRun : public frontend::WordRun {
+  public:
+    BuilderRun(const std::filesystem::path& job_dir, ui::Backend& ui)
+        : job_dir_(job_dir), ui_(ui) {}
+
+    int run(const jobfiles::VarnelJobSettings& job, const frontend::RunVariables& variables,
+            const std::filesystem::path& output_folder, frontend::Form1& form1) override {
+        const wordbuilder::WordRunSettings settings{.job_dir = job_dir_,
+                                                    .Char_Size = job.Char_Size,
+                                                    .Font_Name = job.Font_Name,
+                                                    .Margin_Left = job.Margin_Left,
+                                                    .Margin_Top = job.Margin_Top,
+                                                    .Margin_Right = job.Margin_Right,
+                                                    .Margin_Bottom = job.Margin_Bottom,
+                                                    .Page_Count = job.Page_Count,
+                                                    .Line_Pitch = job.Line_Pitch,
+                                                    .Start_Page = variables.Start_Page,
+                                                    .End_Page = variables.End_Page,
+                                                    .Matrix_SW = variables.Matrix_SW,
+                                                    .Doc_Name = variables.Doc_Name,
+                                                    .Split_SW = variables.Split_SW,
+                                                    .Split_Page = variables.Split_Page,
+                                                    .path_txt = output_folder};
+        ProgressWindow progress(form1, ui_);
+        switch (wordbuilder::buildWordDocument(settings, progress)) {
+            case wordbuilder::WordRunOutcome::completed:
+                return frontend::exit_converted;
+            case wordbuilder::WordRunOutcome::cancelled:
+                return frontend::exit_refused;
+            case wordbuilder::WordRunOutcome::failed:
+                return frontend::exit_failed;
+        }
+        return frontend::exit_failed;
+    }
+
+  private:
+    std::filesystem::path job_dir_;
+    ui::Backend& ui_;
+};
+
+int run(const frontend::CommandLine& options) {
+    const frontend::StartupSettings settings{.program_dir = os::program_folder(),
+                                             .job_dir = os::job_folder(options.job_dir),
+                                             .job_dir_given = options.job_dir.has_value(),
+                                             .console = frontend::console_mode(options)};
+    if (settings.console) {
+        ui::ConsoleBackend ui(std::cerr, isatty(STDERR_FILENO) != 0);
+        BuilderRun word_run(settings.job_dir, ui);
+        return frontend::run_startup(options, settings, ui, word_run);
+    }
+    ui::QtBackend ui;
+    BuilderRun word_run(settings.job_dir, ui);
+    return frontend::run_startup(options, settings, ui, word_run);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed = frontend::parse_command_line(argc, argv, std::cout, std::cerr);
+    if (!parsed.options) return parsed.exit_status;
+    try {
+        return run(*parsed.options);
+    } catch (const jobfiles::RunTimeError& error) {
+        std::cerr << "varnel: " << error.description() << ' ' << error.context() << '\n';
+    } catch (const std::exception& error) {
+        std::cerr << "varnel: " << error.what() << '\n';
+    }
+    return frontend::exit_failed;
+}
