@@ -111,6 +111,8 @@ std::shared_ptr<TableState> DocState::add_table(std::int32_t start, std::int32_t
     empty.mark_format = next.format_at(0);
     empty.para_format = next.para_format;
     cell.paragraphs.push_back(empty);
+    cell.borders[diagonal_down].style = 0;
+    cell.borders[diagonal_up].style = 0;
     RowData row;
     row.cells.assign(static_cast<std::size_t>(columns), cell);
     row.end_format = next.para_format;
@@ -298,16 +300,18 @@ std::pair<std::int32_t, std::int32_t> DocState::paste(std::int32_t position,
                   std::make_move_iterator(blocks_in.begin()),
                   std::make_move_iterator(blocks_in.end()));
     std::size_t first = index;
-    if (count > 0 && blocks[index].table && index > 0 && blocks[index - 1].table) {
+    const bool joined = count > 0 && blocks[index].table && index > 0 && blocks[index - 1].table;
+    if (joined) {
         join_with_previous(*this, index);
         first = index - 1;
     }
     for (auto& s : new_shapes) s->z = next_z++;
     shapes.insert(shapes.end(), new_shapes.begin(), new_shapes.end());
-    restart_from(first);
+    restart_from(first > 0 ? first - 1 : 0);
     const std::int32_t added = content_end() - before;
     shift_ranges(position, added, actor);
-    return {position, position + added};
+    // A split paragraph's new mark comes before the pasted blocks.
+    return {joined ? position : blocks[index].start, position + added};
 }
 
 }  // namespace word::detail

@@ -1,0 +1,215 @@
+// Positions and formatting as the document builder relies on them.
+#include <gtest/gtest.h>
+
+#include "jobfiles/run_time_error.h"
+#include "platform/word/word.h"
+
+namespace {
+
+using namespace word;
+
+class word_model : public ::testing::Test {
+  protected:
+    Application app;
+    Document doc = app.Documents().Add();
+};
+
+// Appends one line the way the builder does: collapse, insert, collapse, paragraph mark.
+void append_line(Range& r, const std::string& text) {
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter(text);
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter("\r");
+    r.Collapse(wdCollapseEnd);
+}
+
+TEST_F(word_model, new_document_is_one_paragraph_and_inserts_extend_the_range) {
+    Range content = doc.Content();
+    EXPECT_EQ(content.Start(), 0);
+    EXPECT_EQ(content.End(), 1);
+    EXPECT_EQ(doc.Paragraphs().Count(), 1);
+
+    // Collapsing at the document's end stands before the final mark.
+    Range r = doc.Range();
+    r.Collapse(wdCollapseEnd);
+    EXPECT_EQ(r.Start(), 0);
+    r.InsertAfter("abc");
+    EXPECT_EQ(r.Start(), 0);
+    EXPECT_EQ(r.End(), 3);
+    r.InsertAfter("\rde");
+    EXPECT_EQ(r.End(), 6);
+    EXPECT_EQ(doc.Content().End(), 7);
+    EXPECT_EQ(doc.Paragraphs().Count(), 2);
+    EXPECT_EQ(doc.Content().Text(), "abc\rde\r");
+
+    // A range over the whole document inserts before the final mark and grows with it.
+    Range whole = doc.Content();
+    whole.InsertAfter("f");
+    EXPECT_EQ(whole.End(), 8);
+    EXPECT_EQ(doc.Content().Text(), "abc\rdef\r");
+
+    // Other ranges follow the edit: one after the insertion point moves along.
+    Range tail = doc.Range(4, 5);
+    doc.Range(1, 1).InsertBefore("XY");
+    EXPECT_EQ(tail.Start(), 6);
+    EXPECT_EQ(tail.Text(), "d");
+}
+
+TEST_F(word_model, paragraph_mark_inherits_paragraph_format_and_format_reaches_touched_paragraphs) {
+    Range r = doc.Range();
+    doc.Paragraphs().LineSpacingRule(wdLineSpaceExactly);
+    doc.Paragraphs().LineSpacing(10.5f);
+    append_line(r, "one");
+    append_line(r, "two");
+    EXPECT_EQ(doc.Paragraphs().Count(), 3);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(doc.Paragraphs().Item(i).Format().LineSpacingRule(), wdLineSpaceExactly);
+        EXPECT_FLOAT_EQ(doc.Paragraphs().Item(i).Format().LineSpacing(), 10.5f);
+    }
+    // A collapsed range touches its own paragraph only; a range ending at a paragraph's
+    // start does not touch that paragraph.
+    r.ParagraphFormat().LineSpacing(20.0f);
+    EXPECT_FLOAT_EQ(doc.Paragraphs().Item(3).Format().LineSpacing(), 20.0f);
+    EXPECT_FLOAT_EQ(doc.Paragraphs().Item(2).Format().LineSpacing(), 10.5f);
+    doc.Range(0, 4).ParagraphFormat().Alignment(wdAlignParagraphCenter);
+    EXPECT_EQ(doc.Paragraphs().Item(1).Format().Alignment(), wdAlignParagraphCenter);
+    EXPECT_NE(doc.Paragraphs().Item(2).Format().Alignment(), wdAlignParagraphCenter);
+    EXPECT_EQ(doc.Content().ParagraphFormat().LineSpacing(), static_cast<float>(wdUndefined));
+}
+
+TEST_F(word_model, script_runs_and_collapsed_formatting_follow_the_builders_sequence) {
+    Range out = doc.Range();
+    out.Font().Name("ＭＳ 明朝");
+    out.Font().Size(10.5f);
+    out.Collapse(wdCollapseEnd);
+    out.InsertAfter("H2O x2");
+    out.Collapse(wdCollapseEnd);
+    // The builder addresses runs from the end of the content.
+    const std::int32_t e = doc.Content().End();
+    out.SetRange(e - 6 + 1 - 1, e - 6 + 1);  // k = 1: the "2"
+    out.Font().Subscript(true);
+    out.Font().Position(1);
+    out.Font().Spacing(2.1f);
+    out.SetRange(e, e);
+    out.Collapse(wdCollapseEnd);
+    out.Font().Subscript(false);
+    out.Font().Position(0);
+    out.Font().Spacing(0);
+    out.InsertAfter("\r");
+    out.Collapse(wdCollapseEnd);
+    out.InsertAfter("next");
+
+    Range line = doc.Paragraphs().Item(1).Range();
+    EXPECT_TRUE(line.Characters().Item(2).Font().Subscript());
+    EXPECT_EQ(line.Characters().Item(2).Font().Position(), 1);
+    EXPECT_FLOAT_EQ(line.Characters().Item(2).Font().Spacing(), 2.1f);
+    EXPECT_FALSE(line.Characters().Item(3).Font().Subscript());
+    EXPECT_EQ(line.Characters().Item(2).Font().Name(), "ＭＳ 明朝");
+    EXPECT_FALSE(doc.Paragraphs().Item(2).Range().Font().Subscript());
+    EXPECT_EQ(doc.Paragraphs().Item(2).Range().Font().Position(), 0);
+
+    // Text typed after a subscript character takes its formatting unless reset.
+    Range after = doc.Range(2, 2);
+    after.InsertAfter("z");
+    EXPECT_TRUE(doc.Range(2, 3).Font().Subscript());
+    EXPECT_EQ(doc.Range(0, 6).Font().Subscript(), false);
+    EXPECT_EQ(doc.Range(0, 6).Font().Position(), wdUndefined);
+}
+
+TEST_F(word_model, font_sizes_round_to_half_points_and_bad_values_are_errors) {
+    Range r = doc.Content();
+    r.Font().Size(10.3f);
+    EXPECT_FLOAT_EQ(r.Font().Size(), 10.5f);
+    r.Font().Size(10.2f);
+    EXPECT_FLOAT_EQ(r.Font().Size(), 10.0f);
+    try {
+        r.Font().Size(0.0f);
+        FAIL() << "a size of 0 must be refused";
+    } catch (const jobfiles::RunTimeError& e) {
+        EXPECT_EQ(e.number(), 4608);
+        EXPECT_EQ(e.description(), "値が範囲外です。");
+    }
+    EXPECT_THROW(doc.Paragraphs().LineSpacing(0.0f), jobfiles::RunTimeError);
+    EXPECT_FLOAT_EQ(MillimetersToPoints(25.4f), 72.0f);
+    EXPECT_FLOAT_EQ(PointsToMillimeters(72.0f), 25.4f);
+    EXPECT_EQ(MillimetersToPoints(20.0f), 20.0f * 72.0f / 25.4f);
+}
+
+TEST_F(word_model, heading_styles_are_found_by_name_or_id_and_replace_direct_formatting) {
+    Style h1 = doc.Styles().Item("見出し 1");
+    EXPECT_EQ(h1.NameLocal(), doc.Styles().Item(wdStyleHeading1).NameLocal());
+    EXPECT_EQ(doc.Styles().Item(wdStyleHeading3).NameLocal(), "見出し 3");
+    EXPECT_EQ(doc.Styles().Item("Heading 2").NameLocal(), "見出し 2");
+    EXPECT_THROW(doc.Styles().Item(-5), jobfiles::RunTimeError);
+
+    Style h3 = doc.Styles().Item("見出し 3");
+    EXPECT_FLOAT_EQ(h3.ParagraphFormat().CharacterUnitLeftIndent(), 4.0f);
+    h3.BaseStyle("標準");
+    h3.NextParagraphStyle("標準");
+    h3.ParagraphFormat().LineSpacingRule(wdLineSpaceExactly);
+    h3.ParagraphFormat().LineSpacing(14);
+    h3.ParagraphFormat().LeftIndent(0);
+    h3.ParagraphFormat().CharacterUnitLeftIndent(0);
+    h3.Font().NameFarEast("ＭＳ ゴシック");
+    h3.Font().Size(14);
+    h3.Font().Bold(false);
+    EXPECT_EQ(h3.BaseStyle(), "標準");
+    EXPECT_FLOAT_EQ(h3.ParagraphFormat().CharacterUnitLeftIndent(), 0.0f);
+    EXPECT_THROW(doc.Styles().Item(wdStyleNormal).BaseStyle("見出し 3"), jobfiles::RunTimeError);
+
+    Range r = doc.Range();
+    r.Font().Size(9);
+    r.ParagraphFormat().LineSpacing(30);
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter("Title text\r");
+    doc.Range(0, 2).Font().Bold(true);  // under half the paragraph: stays
+    r.Style(wdStyleHeading3);
+    EXPECT_EQ(doc.Paragraphs().Item(1).Range().Style().NameLocal(), "見出し 3");
+    EXPECT_EQ(doc.Paragraphs().Item(2).Range().Style().NameLocal(), "標準");
+    EXPECT_FLOAT_EQ(doc.Range(3, 9).Font().Size(), 14.0f);
+    EXPECT_FLOAT_EQ(doc.Paragraphs().Item(1).Format().LineSpacing(), 14.0f);
+    EXPECT_TRUE(doc.Range(0, 2).Font().Bold());
+    EXPECT_FLOAT_EQ(doc.Paragraphs().Item(2).Format().LineSpacing(), 30.0f);
+    EXPECT_FLOAT_EQ(doc.Paragraphs().Item(2).Range().Font().Size(), 9.0f);
+}
+
+TEST_F(word_model, unsafe_characters_are_replaced_one_for_one) {
+    Range r = doc.Range();
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter(std::string("a\x01<&\"b\x07\tc\x0c", 10) + "\xff" + "d");
+    EXPECT_EQ(r.End(), 12);
+    EXPECT_EQ(doc.Content().Text(),
+              "a\xEF\xBF\xBD<&\"b\xEF\xBF\xBD\tc\x0c\xEF\xBF\xBD"
+              "d\r");
+}
+
+TEST_F(word_model, deleting_the_content_leaves_one_paragraph_and_page_breaks_count_one) {
+    Range r = doc.Range();
+    r.Font().Size(12);
+    append_line(r, "page one");
+    r.InsertBreak(wdPageBreak);
+    EXPECT_EQ(doc.Content().Text(), "page one\r\x0c\r");
+    append_line(r, "page two");
+    EXPECT_EQ(doc.Content().End(), 20);
+    EXPECT_EQ(doc.Content().Delete(), 19);
+    EXPECT_EQ(doc.Content().End(), 1);
+    EXPECT_FLOAT_EQ(doc.Content().Font().Size(), 12.0f);
+    EXPECT_EQ(r.Start(), 0);
+}
+
+TEST_F(word_model, documents_activate_close_and_quit) {
+    Document second = app.Documents().Add();
+    EXPECT_TRUE(app.ActiveDocument() == second);
+    doc.Activate();
+    EXPECT_TRUE(app.ActiveDocument() == doc);
+    EXPECT_EQ(app.Documents().Count(), 2);
+    Range kept = second.Content();
+    second.Close(wdDoNotSaveChanges);
+    EXPECT_EQ(app.Documents().Count(), 1);
+    EXPECT_THROW(kept.InsertAfter("x"), jobfiles::RunTimeError);
+    app.Quit(wdDoNotSaveChanges);
+    EXPECT_THROW(doc.Content(), jobfiles::RunTimeError);
+    EXPECT_THROW(app.Documents(), jobfiles::RunTimeError);
+}
+
+}  // namespace
