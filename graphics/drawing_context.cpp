@@ -77,11 +77,10 @@ void SelectLinePen(DrawingContext& context, std::int16_t line_kind, std::int16_t
         return;
     }
     emf::Gdi& gdi = context.gdi;
+    // Made first, so that a width that overflows leaves the current pen and cache as they were.
+    const emf::HPEN pen = create_line_pen(gdi, line_kind, width, colour);
     gdi.SelectObject(context.surface, context.replaced_pen);
     gdi.DeleteObject(context.current_pen);
-    // The pen is gone; until the new one is made the context must not point at it.
-    context.current_pen = emf::HPEN{};
-    const emf::HPEN pen = create_line_pen(gdi, line_kind, width, colour);
     context.replaced_pen = gdi.SelectObject(context.surface, pen);
     context.current_pen = pen;
     context.cached_line_kind = line_kind;

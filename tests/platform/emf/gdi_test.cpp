@@ -136,8 +136,6 @@ TEST(gdi, text_becomes_utf16_with_advances_by_byte_length_and_character_extra) {
                         CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, mincho);
     const HGDIOBJ system_font = gdi.SelectObject(dc, font);
     EXPECT_EQ(gdi.SetTextCharacterExtra(dc, 5), 0);
-    gdi.SetTextAlign(dc, TA_BOTTOM);
-    gdi.SetBkMode(dc, TRANSPARENT);
     // "A", "漢", half-width "ｱ" and an invalid two-byte pair.
     EXPECT_TRUE(gdi.TextOutA(dc, 1000, -2000, "A\x8a\xbf\xb1\x85\x40"));
     EXPECT_TRUE(gdi.TextOutA(dc, 1000, -2000, ""));
@@ -162,9 +160,6 @@ TEST(gdi, text_becomes_utf16_with_advances_by_byte_length_and_character_extra) {
     EXPECT_EQ(text.font.height, 400);
     EXPECT_EQ(text.font.escapement, -900);
     EXPECT_EQ(text.font.charset, SHIFTJIS_CHARSET);
-    EXPECT_EQ(text.font.pitch_and_family, FIXED_PITCH);
-    EXPECT_EQ(text.text_align, TA_BOTTOM);
-    EXPECT_EQ(text.bk_mode, static_cast<std::uint32_t>(TRANSPARENT));
     EXPECT_EQ(m.drawings[1].font.face, std::u16string(31, u'F'));
     EXPECT_EQ(m.drawings[1].dx, (std::vector<std::int32_t>{55}));
 }
@@ -188,24 +183,6 @@ TEST(gdi, polygon_takes_the_short_form_only_when_every_point_fits_16_bits) {
     EXPECT_EQ(m.drawings[1].type, EMR_POLYGON);
     EXPECT_EQ(m.drawings[1].points, large);
     EXPECT_TRUE(m.drawings[0].brush.stock);  // a new surface fills with the white stock brush
-}
-
-TEST(gdi, calls_without_an_open_surface_do_nothing) {
-    Gdi gdi;
-    const HDC dc = gdi.CreateEnhMetaFileA(test_folder() / "6.emf", a4_frame, "0");
-    gdi.DeleteEnhMetaFile(gdi.CloseEnhMetaFile(dc));
-    const HPEN pen = gdi.CreatePen(PS_SOLID, 1, 0);
-    EXPECT_EQ(gdi.SelectObject(dc, pen), HGDIOBJ{});
-    EXPECT_FALSE(gdi.LineTo(dc, 1, 1));
-    EXPECT_FALSE(gdi.TextOutA(HDC{}, 0, 0, "a"));
-    EXPECT_FALSE(gdi.Arc(dc, 0, 0, 1, 1, 0, 0, 1, 1));
-    EXPECT_EQ(gdi.SetMapMode(dc, MM_HIMETRIC), 0);
-    EXPECT_EQ(gdi.CloseEnhMetaFile(dc), HENHMETAFILE{});
-    EXPECT_TRUE(gdi.DeleteObject(pen));
-    // Styles GDI does not know.
-    EXPECT_EQ(gdi.CreatePen(6, 1, 0), HPEN{});
-    EXPECT_EQ(gdi.CreateHatchBrush(6, 0), HBRUSH{});
-    EXPECT_EQ(gdi.object_count(), 0u);
 }
 
 TEST(gdi, files_are_complete_or_absent_and_repeatable) {

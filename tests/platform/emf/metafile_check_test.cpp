@@ -34,18 +34,22 @@ void put_u32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t
         bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-TEST(metafile_check, finds_object_misuse) {
+TEST(metafile_check, finds_object_misuse_and_drawing_outside_the_bounds) {
     RecordStream records;
     records.add_create_pen(1, {PS_SOLID, 0, 0});
     records.add_value(EMR_SELECTOBJECT, 1);
     records.add_value(EMR_DELETEOBJECT, 1);  // still selected
     records.add_value(EMR_SELECTOBJECT, 1);  // after deletion
     records.add_value(EMR_SELECTOBJECT, 2);  // never created
+    records.add_value(EMR_SETMAPMODE, MM_HIMETRIC);
+    records.add_point(EMR_MOVETOEX, {0, 0});
+    records.add_point(EMR_LINETO, {10000, -10000});  // 378 pixels; the bounds end at 10
     const emftest::Metafile m = emftest::check_metafile(records.finish(header_with(2)));
     EXPECT_TRUE(mentions(m, "while selected"));
     EXPECT_TRUE(mentions(m, "after its deletion"));
     EXPECT_TRUE(mentions(m, "never created"));
-    EXPECT_EQ(m.problems.size(), 3u);
+    EXPECT_TRUE(mentions(m, "outside the header bounds"));
+    EXPECT_EQ(m.problems.size(), 4u);
 }
 
 TEST(metafile_check, finds_wrong_totals_and_broken_records) {
@@ -74,15 +78,6 @@ TEST(metafile_check, finds_wrong_totals_and_broken_records) {
     const emftest::Metafile short_file = emftest::check_metafile(cut);
     EXPECT_TRUE(mentions(short_file, "bad size"));
     EXPECT_TRUE(mentions(short_file, "no EOF"));
-}
-
-TEST(metafile_check, finds_drawing_outside_the_header_bounds) {
-    RecordStream records;
-    records.add_value(EMR_SETMAPMODE, MM_HIMETRIC);
-    records.add_point(EMR_MOVETOEX, {0, 0});
-    records.add_point(EMR_LINETO, {10000, -10000});  // 378 pixels, bounds end at 10
-    const emftest::Metafile m = emftest::check_metafile(records.finish(header_with(1)));
-    EXPECT_TRUE(mentions(m, "outside the header bounds"));
 }
 
 }  // namespace
