@@ -1,6 +1,7 @@
 #include "jobfiles/number_syntax.h"
 
 #include <charconv>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -8,6 +9,9 @@
 namespace jobfiles {
 
 namespace {
+
+constexpr double powers_of_ten[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 bool is_digit(char c) noexcept {
     return c >= '0' && c <= '9';
@@ -91,6 +95,29 @@ std::size_t parse_number_prefix(std::string_view text, double& value) noexcept {
             if (exponent_negative) exponent = -exponent;
         } else {
             exponent = 0;
+        }
+    }
+
+    // Up to 15 digits without an exponent: digits over a power of ten are both exact doubles,
+    // and one correctly rounded division gives the nearest double, as the full parse would.
+    if (exponent == 0) {
+        std::uint64_t digits = 0;
+        int count = 0;
+        int fraction = 0;
+        bool after_point = false;
+        for (std::size_t p = mantissa_begin; p < mantissa_end && count <= 15; ++p) {
+            if (text[p] == '.') {
+                after_point = true;
+                continue;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(text[p] - '0');
+            if (digits != 0) ++count;
+            if (after_point) ++fraction;
+        }
+        if (count <= 15 && fraction <= 15) {
+            const double magnitude = static_cast<double>(digits) / powers_of_ten[fraction];
+            value = negative ? -magnitude : magnitude;
+            return end;
         }
     }
 
