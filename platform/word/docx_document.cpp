@@ -131,11 +131,22 @@ class BodyWriter {
 
     void paragraph(const Paragraph& p) {
         out_ += "<w:p>";
+        // A page break that opens a paragraph is the paragraph starting a new page: said so,
+        // both Word and LibreOffice put what follows the break on the new page's first line.
+        const std::int32_t skip = !p.text.empty() && p.text[0] == 12 ? 1 : 0;
         const std::string& props = ppr(p.para_format);
         const std::string& mark = rpr(p.mark_format);
-        if (!props.empty() || !mark.empty()) {
+        if (!props.empty() || !mark.empty() || skip > 0) {
             out_ += "<w:pPr>";
-            out_ += props;
+            if (skip > 0) {
+                const std::size_t after_style =
+                    props.starts_with("<w:pStyle") ? props.find("/>") + 2 : 0;
+                out_.append(props, 0, after_style);
+                out_ += "<w:pageBreakBefore/>";
+                out_.append(props, after_style);
+            } else {
+                out_ += props;
+            }
             if (!mark.empty()) {
                 out_ += "<w:rPr>";
                 out_ += mark;
@@ -159,9 +170,13 @@ class BodyWriter {
                 if (next < anchors.size() && anchors[next]->offset < run_end) {
                     stop = anchors[next]->offset;
                 }
-                text_run(std::u16string_view(p.text).substr(static_cast<std::size_t>(pos),
-                                                            static_cast<std::size_t>(stop - pos)),
-                         run.format);
+                const std::int32_t from = std::max(pos, skip);
+                if (from < stop) {
+                    text_run(
+                        std::u16string_view(p.text).substr(static_cast<std::size_t>(from),
+                                                           static_cast<std::size_t>(stop - from)),
+                        run.format);
+                }
                 pos = stop;
             }
         }
