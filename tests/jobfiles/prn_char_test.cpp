@@ -79,6 +79,11 @@ TEST(prn_char_reader, header_and_cell_fields_take_each_programs_types) {
     EXPECT_EQ(in.read_keyword(), "TITLE");
     EXPECT_EQ(in.read_text_record(TextKind::TITLE).heading_level, 1);
 
+    // The first header's keyword is taken on trust, whatever it says.
+    jobfiles::PrnCharReader odd("PAGE,0\r\nHEAD,7,0,0,10,10,1,0\r\n");
+    odd.skip_line();
+    EXPECT_EQ(odd.read_first_block_header().Block_No, 7);
+
     jobfiles::SorbelCharReader all(bytes);
     const auto first = all.next();
     ASSERT_TRUE(first && std::holds_alternative<jobfiles::SorbelBlockHeader>(*first));
