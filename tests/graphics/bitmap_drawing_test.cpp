@@ -13,7 +13,7 @@ namespace {
 using graphics::BitmapMessage;
 using graphics_test::BlockTest;
 
-using Bitmaps = BlockTest;
+using draw_bitmap = BlockTest;
 
 constexpr std::uint32_t white = 0xFFFFFF;
 
@@ -32,7 +32,7 @@ void write_picture(const std::filesystem::path& file) {
     picture.save_bmp(file);
 }
 
-TEST_F(Bitmaps, first_picture_sets_the_density_and_later_ones_stretch_to_it) {
+TEST_F(draw_bitmap, first_picture_sets_the_density_and_later_ones_stretch_to_it) {
     std::filesystem::create_directory(folder_ / "pics");
     write_picture(folder_ / "pics" / "logo.bmp");
     graphics::BitmapCanvas canvas;
@@ -60,7 +60,7 @@ TEST_F(Bitmaps, first_picture_sets_the_density_and_later_ones_stretch_to_it) {
     EXPECT_EQ(image.pixel(2, 1), 0x0000FFu);
 }
 
-TEST_F(Bitmaps, failures_give_one_message_each_and_the_block_goes_on) {
+TEST_F(draw_bitmap, failures_give_one_message_each_and_the_block_goes_on) {
     write_picture(folder_ / "logo.bmp");
     graphics::BitmapCanvas canvas;
     canvas.picture_folder = folder_;

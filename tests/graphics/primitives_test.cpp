@@ -19,11 +19,11 @@ using emf::records::EMR_EXTTEXTOUTW;
 using emf::records::EMR_LINETO;
 using graphics_test::BlockTest;
 
-using LinePens = BlockTest;
-using Arcs = BlockTest;
-using Polygons = BlockTest;
-using SorbelText = BlockTest;
-using VarnelText = BlockTest;
+using line_pens = BlockTest;
+using draw_arc = BlockTest;
+using polygons = BlockTest;
+using sorbel_text = BlockTest;
+using varnel_text = BlockTest;
 
 int error_number(const std::function<void()>& action) {
     try {
@@ -42,7 +42,7 @@ std::vector<emftest::Drawing> of_type(const emftest::Metafile& m, std::uint32_t 
     return out;
 }
 
-TEST_F(LinePens, pens_change_only_with_kind_width_or_colour_and_follow_the_kind) {
+TEST_F(line_pens, pens_change_only_with_kind_width_or_colour_and_follow_the_kind) {
     // Right after the block opens, kind 0 width 2 is the block's own pen: nothing is made.
     graphics::DrawLine(context_, 0, 0, 1000, 0, 0, 2);
     EXPECT_EQ(context_.gdi.object_count(), 1u);
@@ -80,7 +80,7 @@ TEST_F(LinePens, pens_change_only_with_kind_width_or_colour_and_follow_the_kind)
     EXPECT_EQ(m.count(EMR_CREATEPEN), 1 + table.size() + 1);
 }
 
-TEST_F(Arcs, radial_points_turn_counter_clockwise_on_the_page) {
+TEST_F(draw_arc, radial_points_turn_counter_clockwise_on_the_page) {
     // A CIRCLE at (100, 100) with radii 50 and 30 (tenths of a mm) from 0 to 90 degrees.
     graphics::DrawArc(context_, 500, -700, 1500, -1300, 0, 90, 0, 2);
     // Coordinates are rounded to whole units, halves to even.
@@ -97,7 +97,7 @@ TEST_F(Arcs, radial_points_turn_counter_clockwise_on_the_page) {
     EXPECT_EQ(lines[0].points, (std::vector<POINTL>{{0, 2}, {2, -2}}));
 }
 
-TEST_F(Polygons, outline_takes_the_line_colour_and_fill_follows_the_kind) {
+TEST_F(polygons, outline_takes_the_line_colour_and_fill_follows_the_kind) {
     const std::vector<POINTL> points{{0, 0}, {1000, 0}, {1000, -1000}, {0, -1000}};
     const std::int32_t red = 0x0000FF;
     const std::int32_t green = 0x00FF00;
@@ -132,7 +132,7 @@ TEST_F(Polygons, outline_takes_the_line_colour_and_fill_follows_the_kind) {
     EXPECT_TRUE(m.drawings[8].brush.stock);
 }
 
-TEST_F(SorbelText, characters_advance_half_the_height_per_byte_rounded_step_by_step) {
+TEST_F(sorbel_text, characters_advance_half_the_height_per_byte_rounded_step_by_step) {
     // Half-width, full-width ("漢"), half-width.
     graphics::sorbel::DrawLabelText(context_,
                                     "A\x8a\xbf"
@@ -172,7 +172,7 @@ TEST_F(SorbelText, characters_advance_half_the_height_per_byte_rounded_step_by_s
     EXPECT_EQ(m.count(EMR_EXTCREATEFONTINDIRECTW), 4u);
 }
 
-TEST_F(VarnelText, size_codes_draw_half_size_characters_at_full_advance) {
+TEST_F(varnel_text, size_codes_draw_half_size_characters_at_full_advance) {
     graphics::varnel::DrawLabelText(context_, "$Uab$Zc", 1000, -2000, 400, 0);
     graphics::varnel::DrawLabelText(context_, "$Sx", 1000, -3000, 400, 0);
     graphics::varnel::DrawLabelText(context_, "", 1000, -4000, 400, 0);

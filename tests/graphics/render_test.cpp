@@ -12,7 +12,7 @@ namespace {
 
 using emf::POINTL;
 
-TEST(render, libreoffice_shows_a_block_drawn_with_every_primitive) {
+TEST(emf_render, libreoffice_shows_a_block_drawn_with_every_primitive) {
     if (std::system("command -v soffice >/dev/null && command -v pdftotext >/dev/null") != 0) {
         GTEST_SKIP() << "LibreOffice or poppler is not installed";
     }

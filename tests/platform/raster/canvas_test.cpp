@@ -38,7 +38,7 @@ int error_number(const std::function<void()>& action) {
     return 0;
 }
 
-TEST(bitmap, reads_every_bit_depth_top_row_first) {
+TEST(bmp_file, reads_every_bit_depth_top_row_first) {
     const std::vector<std::uint32_t> pattern{red, green, blue, white, black, yellow};
     for (const char* name : {"pattern_4bit.bmp", "pattern_8bit.bmp", "pattern_24bit.bmp",
                              "pattern_32bit.bmp", "pattern_24bit_top_down.bmp"}) {
@@ -51,7 +51,7 @@ TEST(bitmap, reads_every_bit_depth_top_row_first) {
               (std::vector<std::uint32_t>{navy, yellow, navy, yellow, yellow, navy}));
 }
 
-TEST(bitmap, refuses_missing_damaged_and_oversized_files_cleanly) {
+TEST(bmp_file, refuses_missing_damaged_and_oversized_files_cleanly) {
     constexpr int invalid_picture = 481;
     EXPECT_EQ(error_number([] { raster::load_bmp(data / "no_such.bmp"); }),
               static_cast<int>(ErrorNumber::file_not_found));
@@ -68,7 +68,7 @@ TEST(bitmap, refuses_missing_damaged_and_oversized_files_cleanly) {
     EXPECT_EQ(error_number([&] { raster::decode_bmp(header_only); }), invalid_picture);
 }
 
-TEST(canvas, stretch_copy_scales_mirrors_and_clips) {
+TEST(raster_canvas, stretch_copy_scales_mirrors_and_clips) {
     const Bitmap pattern = raster::load_bmp(data / "pattern_24bit.bmp");
     Canvas canvas;
     canvas.resize(6, 4);
@@ -101,7 +101,7 @@ TEST(canvas, stretch_copy_scales_mirrors_and_clips) {
     EXPECT_EQ(canvas.image().pixel(0, 1), white);
 }
 
-TEST(canvas, saves_a_bmp_that_reads_back_and_refuses_impossible_sizes) {
+TEST(raster_canvas, saves_a_bmp_that_reads_back_and_refuses_impossible_sizes) {
     const fs::path folder = fs::temp_directory_path() / ("raster_" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
