@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,24 @@ std::string run_properties(const CharFormat& f);
 std::string paragraph_properties(const ParaFormat& f, const DocState& doc,
                                  const std::function<std::int32_t(ParaProp)>& inherited);
 
-std::string document_xml(const DocState& doc, MediaTable& media);
+// Every picture of the document in the order document.xml refers to them.
+MediaTable collect_media(const DocState& doc);
+
+// word/document.xml, made piece by piece so that a long document never sits in memory as one
+// string. `media` must hold every picture (collect_media).
+class DocumentXml {
+  public:
+    DocumentXml(const DocState& doc, MediaTable& media);
+    ~DocumentXml();
+    DocumentXml(const DocumentXml&) = delete;
+    DocumentXml& operator=(const DocumentXml&) = delete;
+    // The next piece, `size` bytes or a little more; empty once the part is complete.
+    const std::string& next(std::size_t size);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 std::string styles_xml(const DocState& doc);
 std::string settings_xml(const DocState& doc);
 std::string content_types_xml(const MediaTable& media);

@@ -81,13 +81,11 @@ class BodyWriter {
         for (std::size_t i = 0; i < order.size(); ++i) stacking_[order[i]] = i;
     }
 
-    void blocks() {
-        for (const Block& b : doc_.blocks) {
-            if (b.table) {
-                table(*b.table);
-            } else {
-                paragraph(b.paragraph);
-            }
+    void block(const Block& b) {
+        if (b.table) {
+            table(*b.table);
+        } else {
+            paragraph(b.paragraph);
         }
     }
 
@@ -433,27 +431,76 @@ const MediaPart& MediaTable::add(const std::shared_ptr<const Picture>& picture) 
     return parts[it->second];
 }
 
-/* ---------------------------------------------------------------- document_xml */
-std::string document_xml(const DocState& doc, MediaTable& media) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(doc.content_end()) * 4 + 4096);
-    XmlWriter w(out);
-    w.declaration();
-    w.start("w:document");
-    w.attribute("xmlns:w", "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
-    w.attribute("xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-    w.attribute("xmlns:wp",
-                "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
-    w.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
-    w.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
-    w.start("w:body");
-    w.raw("");
-    BodyWriter body(doc, media, out);
-    body.blocks();
-    body.section();
-    w.end();
-    w.end();
-    return out;
+/* ---------------------------------------------------------------- collect_media */
+MediaTable collect_media(const DocState& doc) {
+    MediaTable media;
+    std::vector<const Anchor*> anchors;
+    const auto visit = [&](const Paragraph& p) {
+        anchors.clear();
+        for (const Anchor& a : p.anchors) anchors.push_back(&a);
+        std::stable_sort(anchors.begin(), anchors.end(),
+                         [](const Anchor* a, const Anchor* b) { return a->offset < b->offset; });
+        for (const Anchor* a : anchors) media.add(a->shape->picture);
+    };
+    for (const Block& b : doc.blocks) {
+        if (!b.table) {
+            visit(b.paragraph);
+            continue;
+        }
+        for (const RowData& row : b.table->rows) {
+            for (const CellData& cell : row.cells) {
+                for (const Paragraph& p : cell.paragraphs) visit(p);
+            }
+        }
+    }
+    return media;
+}
+
+/* ---------------------------------------------------------------- DocumentXml */
+struct DocumentXml::Impl {
+    Impl(const DocState& d, MediaTable& media) : doc(d), writer(buffer), body(d, media, buffer) {}
+    const DocState& doc;
+    std::string buffer;
+    XmlWriter writer;
+    BodyWriter body;
+    std::size_t next_block = 0;
+    bool started = false;
+    bool finished = false;
+};
+
+DocumentXml::DocumentXml(const DocState& doc, MediaTable& media)
+    : impl_(std::make_unique<Impl>(doc, media)) {}
+
+DocumentXml::~DocumentXml() = default;
+
+const std::string& DocumentXml::next(std::size_t size) {
+    Impl& x = *impl_;
+    x.buffer.clear();
+    if (!x.started) {
+        x.started = true;
+        x.writer.declaration();
+        x.writer.start("w:document");
+        x.writer.attribute("xmlns:w",
+                           "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+        x.writer.attribute("xmlns:r",
+                           "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+        x.writer.attribute(
+            "xmlns:wp", "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+        x.writer.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
+        x.writer.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
+        x.writer.start("w:body");
+        x.writer.raw("");
+    }
+    while (x.next_block < x.doc.blocks.size() && x.buffer.size() < size) {
+        x.body.block(x.doc.blocks[x.next_block++]);
+    }
+    if (x.next_block == x.doc.blocks.size() && !x.finished && x.buffer.size() < size) {
+        x.finished = true;
+        x.body.section();
+        x.writer.end();
+        x.writer.end();
+    }
+    return x.buffer;
 }
 
 }  // namespace word::detail

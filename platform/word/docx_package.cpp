@@ -3,12 +3,18 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "jobfiles/run_time_error.h"
 #include "platform/word/docx.h"
@@ -48,6 +54,7 @@ class ZipBuilder {
         if (archive_ != nullptr) zip_discard(archive_);
         zip_source_free(source_);
         zip_error_fini(&error_);
+        for (const auto& stream : streams_) zip_error_fini(&stream->error);
     }
 
     void add(const std::string& name, std::string data) {
@@ -55,6 +62,64 @@ class ZipBuilder {
         const std::string& bytes = *parts_.back();
         zip_source_t* s = zip_source_buffer(archive_, bytes.data(), bytes.size(), 0);
         if (s == nullptr) zip_failure(zip_get_error(archive_), name);
+        add_source(name, s);
+    }
+
+  private:
+    // Bytes made on demand; an exception while making them is kept and rethrown after the
+    // archive gave up, so it never crosses libzip's C frames.
+    struct Stream {
+        std::function<std::string_view()> produce;
+        std::string_view pending;
+        zip_error_t error;
+        std::exception_ptr failure;
+
+        static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                                    zip_source_cmd_t command) {
+            Stream& s = *static_cast<Stream*>(state);
+            switch (command) {
+                case ZIP_SOURCE_OPEN:
+                case ZIP_SOURCE_CLOSE:
+                case ZIP_SOURCE_FREE:
+                    return 0;
+                case ZIP_SOURCE_STAT:
+                    zip_stat_init(static_cast<zip_stat_t*>(data));
+                    return sizeof(zip_stat_t);
+                case ZIP_SOURCE_ERROR:
+                    return zip_error_to_data(&s.error, data, length);
+                case ZIP_SOURCE_SUPPORTS:
+                    return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                          ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                          ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+                case ZIP_SOURCE_READ:
+                    return s.read(static_cast<char*>(data), length);
+                default:
+                    zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
+                    return -1;
+            }
+        }
+
+        zip_int64_t read(char* data, zip_uint64_t length) {
+            zip_uint64_t n = 0;
+            try {
+                while (n < length) {
+                    if (pending.empty()) pending = produce();
+                    if (pending.empty()) break;
+                    const std::size_t k = std::min<std::size_t>(length - n, pending.size());
+                    std::memcpy(data + n, pending.data(), k);
+                    pending.remove_prefix(k);
+                    n += k;
+                }
+            } catch (...) {
+                failure = std::current_exception();
+                zip_error_set(&error, ZIP_ER_INTERNAL, 0);
+                return -1;
+            }
+            return static_cast<zip_int64_t>(n);
+        }
+    };
+
+    void add_source(const std::string& name, zip_source_t* s) {
         const zip_int64_t index = zip_file_add(archive_, name.c_str(), s, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(s);
@@ -67,8 +132,25 @@ class ZipBuilder {
         }
     }
 
+  public:
+    // An entry whose bytes `produce` makes while the archive is written.
+    void add_stream(const std::string& name, std::function<std::string_view()> produce) {
+        streams_.push_back(std::make_unique<Stream>());
+        Stream& stream = *streams_.back();
+        stream.produce = std::move(produce);
+        zip_error_init(&stream.error);
+        zip_source_t* s = zip_source_function(archive_, &Stream::callback, &stream);
+        if (s == nullptr) zip_failure(zip_get_error(archive_), name);
+        add_source(name, s);
+    }
+
     std::string finish() {
-        if (zip_close(archive_) != 0) zip_failure(zip_get_error(archive_), "zip close");
+        if (zip_close(archive_) != 0) {
+            for (const auto& stream : streams_) {
+                if (stream->failure) std::rethrow_exception(stream->failure);
+            }
+            zip_failure(zip_get_error(archive_), "zip close");
+        }
         archive_ = nullptr;
         zip_stat_t st;
         if (zip_source_stat(source_, &st) != 0 || zip_source_open(source_) != 0) {
@@ -88,6 +170,7 @@ class ZipBuilder {
     zip_source_t* source_ = nullptr;
     zip_t* archive_ = nullptr;
     std::vector<std::unique_ptr<std::string>> parts_;
+    std::vector<std::unique_ptr<Stream>> streams_;
 };
 
 ErrorNumber error_for(int error) {
@@ -115,12 +198,12 @@ ErrorNumber error_for(int error) {
 
 /* ---------------------------------------------------------------- docx_bytes */
 std::string docx_bytes(const DocState& doc) {
-    MediaTable media;
-    std::string document = document_xml(doc, media);
+    MediaTable media = collect_media(doc);
+    DocumentXml body(doc, media);
     ZipBuilder zip;
     zip.add("[Content_Types].xml", content_types_xml(media));
     zip.add("_rels/.rels", package_relationships_xml());
-    zip.add("word/document.xml", std::move(document));
+    zip.add_stream("word/document.xml", [&body] { return std::string_view(body.next(1 << 20)); });
     zip.add("word/styles.xml", styles_xml(doc));
     zip.add("word/settings.xml", settings_xml(doc));
     zip.add("word/_rels/document.xml.rels", document_relationships_xml(media));
