@@ -1,12 +1,29 @@
 #include "varnel/frontend/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdlib>
-#include <regex>
+#include <string_view>
 
 #include "varnel/frontend/exit_status.h"
 
 namespace frontend {
+
+namespace {
+
+bool is_digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "all", or two page numbers joined by "-".
+bool is_page_range(std::string_view text) {
+    const auto dash = text.find('-');
+    return text == "all" || (dash != std::string_view::npos && is_digits(text.substr(0, dash)) &&
+                             is_digits(text.substr(dash + 1)));
+}
+
+}  // namespace
 
 /* ---------------------------------------------------------------- parse_command_line */
 ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ostream& out,
@@ -26,8 +43,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     app.add_flag("--excel", options.excel, "Excel ブックに変換する")->excludes(word);
     const CLI::Validator page_range(
         [](std::string& text) -> std::string {
-            static const std::regex form("all|[0-9]+-[0-9]+");
-            return std::regex_match(text, form) ? "" : "all または 開始-終了 (例 3-10) で指定";
+            return is_page_range(text) ? "" : "all または 開始-終了 (例 3-10) で指定";
         },
         "all|A-B");
     app.add_option("--pages", options.pages, "変換するページ: all または A-B")->check(page_range);
