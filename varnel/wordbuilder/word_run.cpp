@@ -1,0 +1,272 @@
+#include "varnel/wordbuilder/word_run.h"
+
+#include "jobfiles/cp932.h"
+#include "jobfiles/job_file.h"
+#include "jobfiles/numeric.h"
+#include "jobfiles/run_time_error.h"
+
+namespace wordbuilder {
+
+namespace {
+
+constexpr int pages_per_work_document = 100;
+
+const char* const heading_style_names[] = {"見出し 1", "見出し 2", "見出し 3"};
+
+}  // namespace
+
+/* ---------------------------------------------------------------- WordRun::WordRun */
+WordRun::WordRun(const WordRunSettings& settings, ProgressView& progress)
+    : settings_(settings),
+      progress_(progress),
+      metrics_(GridMetrics::from(settings.Char_Size, settings.Line_Pitch, settings.Margin_Left)) {}
+
+/* ---------------------------------------------------------------- WordRun::run */
+WordRunOutcome WordRun::run() {
+    try {
+        start_word();
+        open_job_files();
+        walk();
+        finish_figures();
+        finish_run();
+        return progress_.cancel_requested() ? WordRunOutcome::cancelled : WordRunOutcome::completed;
+    } catch (const jobfiles::RunTimeError& error) {
+        abandon_block_graphics();
+        close_word();
+        progress_.show_message("", error.description());
+        return WordRunOutcome::failed;
+    } catch (const std::bad_alloc&) {
+        abandon_block_graphics();
+        close_word();
+        progress_.show_message(
+            "", std::string(jobfiles::standard_description(jobfiles::ErrorNumber::out_of_memory)));
+        return WordRunOutcome::failed;
+    }
+}
+
+/* ---------------------------------------------------------------- WordRun::start_word */
+void WordRun::start_word() {
+    word_.emplace();
+    word_->WindowState(word::wdWindowStateMinimize);
+    word_->ScreenUpdating(false);
+    word_->Visible(false);
+
+    WorkDocument = word_->Documents().Add(true);
+    OutputDocument = word_->Documents().Add(true);
+    OutputDocument->Activate();
+    output_range_ = word_->ActiveDocument().Range();
+
+    word::Range whole = output_range_->Duplicate();
+    format_document(*OutputDocument, whole);
+    setup_heading_styles();
+
+    WorkDocument->Activate();
+    work_range_ = word_->ActiveDocument().Range();
+    word_->ActiveDocument().SpellingChecked(false);
+    word_->Options().CheckSpellingAsYouType(false);
+    word_->Options().CheckGrammarAsYouType(false);
+    Block_No = 0;
+    LinesPerBlock = 0;
+    word::Range work_whole = work_range_->Duplicate();
+    format_document(*WorkDocument, work_whole);
+
+    applied_size_ = work_range_->Font().Size();
+    // Table geometry follows the size Word really applied, not the size asked for.
+    FontSizeRatio =
+        word::PointsToMillimeters(applied_size_) / word::PointsToMillimeters(settings_.Char_Size);
+    Doc_Count = 1;
+    Doc_Pages = 1;
+}
+
+/* ---------------------------------------------------------------- WordRun::format_document */
+void WordRun::format_document(word::Document& document, word::Range& whole) {
+    document.SpellingChecked(false);
+    // No automatic space between Japanese and digits or Latin letters: the grid keeps its columns.
+    document.Paragraphs().AddSpaceBetweenFarEastAndDigit(false);
+    document.Paragraphs().AddSpaceBetweenFarEastAndAlpha(false);
+    auto margin = [](std::int32_t tenths) {
+        return word::MillimetersToPoints(static_cast<float>(tenths) * 0.1f);
+    };
+    document.PageSetup().RightMargin(margin(settings_.Margin_Right));
+    document.PageSetup().LeftMargin(margin(settings_.Margin_Left));
+    document.PageSetup().TopMargin(margin(settings_.Margin_Top));
+    document.PageSetup().BottomMargin(margin(settings_.Margin_Bottom));
+
+    const std::string font = utf8(settings_.Font_Name);
+    word::Font whole_font = whole.Font();
+    whole_font.Name(font);
+    whole_font.NameAscii(font);
+    whole_font.NameOther(font);
+    whole_font.Color(word::RGB(0, 0, 0));
+    whole_font.Size(settings_.Char_Size);
+    whole_font.Spacing(0);
+
+    document.Paragraphs().LineSpacingRule(word::wdLineSpaceExactly);
+    document.Paragraphs().LineSpacing(whole.Font().Size());
+}
+
+/* ---------------------------------------------------------------- WordRun::setup_heading_styles */
+void WordRun::setup_heading_styles() {
+    const std::string font = utf8(settings_.Font_Name);
+    const float pitch = static_cast<float>(settings_.Line_Pitch);
+    for (const char* name : heading_style_names) {
+        word::Style style = word_->ActiveDocument().Styles().Item(name);
+        style.AutomaticallyUpdate(false);
+        style.BaseStyle("標準");
+        style.NextParagraphStyle("標準");
+        word::ParagraphFormat format = style.ParagraphFormat();
+        format.LineSpacingRule(word::wdLineSpaceExactly);
+        format.LineSpacing(pitch);
+        format.LeftIndent(0);
+        format.CharacterUnitLeftIndent(0);
+
+        word::Font style_font = style.Font();
+        style_font.NameFarEast(font);
+        style_font.NameAscii(font);
+        style_font.NameOther(font);
+        style_font.Name(font);
+        style_font.Size(pitch);
+        style_font.Bold(false);
+        style_font.Italic(false);
+        style_font.Underline(word::wdUnderlineNone);
+        style_font.UnderlineColor(word::wdColorAutomatic);
+        style_font.StrikeThrough(false);
+        style_font.DoubleStrikeThrough(false);
+        style_font.Outline(false);
+        style_font.Emboss(false);
+        style_font.Shadow(false);
+        style_font.Hidden(false);
+        style_font.SmallCaps(false);
+        style_font.AllCaps(false);
+        style_font.Color(word::wdColorAutomatic);
+        style_font.Engrave(false);
+        style_font.Superscript(false);
+        style_font.Subscript(false);
+        style_font.Scaling(100);
+        style_font.Kerning(1.0f);
+        style_font.Animation(word::wdAnimationNone);
+        style_font.DisableCharacterSpaceGrid(false);
+        style_font.EmphasisMark(word::wdEmphasisMarkNone);
+    }
+}
+
+/* ---------------------------------------------------------------- WordRun::open_job_files */
+void WordRun::open_job_files() {
+    char_bytes_ = jobfiles::load_job_file(settings_.job_dir / "PRN_CHAR");
+    pict_bytes_ = jobfiles::load_job_file(settings_.job_dir / "PRN_PICT");
+    text_file_.emplace(char_bytes_);
+    graphics_file_.emplace(pict_bytes_);
+    grid_.clear();
+    drawing_.Font_Name = settings_.Font_Name;
+    canvas_.picture_folder = settings_.job_dir;
+    std::filesystem::create_directories(settings_.job_dir / "META_FILE");
+}
+
+/* ---------------------------------------------------------------- WordRun::output_path */
+std::filesystem::path WordRun::output_path() const {
+    return settings_.path_txt /
+           std::filesystem::path(std::u8string(progress_.document_file_name().begin(),
+                                               progress_.document_file_name().end()));
+}
+
+/* ---------------------------------------------------------------- WordRun::split_or_recycle */
+void WordRun::split_or_recycle() {
+    if (settings_.Split_SW && Doc_Pages >= settings_.Split_Page) {
+        save_output();
+        word::Range whole = OutputDocument->Range();
+        format_document(*OutputDocument, whole);
+        Doc_Pages = 1;
+        ++Doc_Count;
+        progress_.set_document_file_name(settings_.Doc_Name + std::to_string(Doc_Count) + ".docx");
+    } else {
+        ++Doc_Pages;
+    }
+    if (Doc_Pages > pages_per_work_document && !settings_.Split_SW) renew_work_document();
+}
+
+/* ---------------------------------------------------------------- WordRun::renew_work_document */
+void WordRun::renew_work_document() {
+    // The scratch document collects every table built in it; a fresh one keeps Word fast.
+    WorkDocument->Close(word::wdDoNotSaveChanges);
+    WorkDocument = word_->Documents().Add(true);
+    WorkDocument->Activate();
+    WorkDocument = word_->ActiveDocument();
+    work_range_ = WorkDocument->Range();
+    word::Range whole = work_range_->Duplicate();
+    format_document(*WorkDocument, whole);
+    Doc_Pages = 1;
+}
+
+/* ---------------------------------------------------------------- WordRun::finish_figures */
+void WordRun::finish_figures() {
+    if (progress_.cancel_requested()) {
+        if (metafile_open_) {
+            metafile_open_ = false;
+            graphics::EndBlockDrawing(drawing_);
+        }
+        return;
+    }
+    // The last block's figures are placed even when the files end without their page line.
+    if (text_ended_without_page_) read_graphics_to_page_end();
+    finish_block_graphics();
+}
+
+/* ---------------------------------------------------------------- WordRun::save_output */
+void WordRun::save_output() {
+    OutputDocument->Activate();
+    word::Document active = word_->ActiveDocument();
+    // Every page end writes a page break; the one after a document's last page would only
+    // add a blank page, so it goes before saving.
+    const std::int32_t end = active.Content().End();
+    if (end >= 2) {
+        word::Range last = active.Range(end - 2, end - 1);
+        if (last.Text() == "\f") last.Delete();
+    }
+    active.SaveAs(output_path());
+    active.Content().Delete();
+}
+
+/* ---------------------------------------------------------------- WordRun::finish_run */
+void WordRun::finish_run() {
+    if (!progress_.cancel_requested()) {
+        save_output();
+    } else {
+        OutputDocument->Activate();
+    }
+    close_word();
+}
+
+/* ---------------------------------------------------------------- WordRun::close_word */
+void WordRun::close_word() {
+    if (!word_) return;
+    try {
+        if (WorkDocument) WorkDocument->Close(word::wdDoNotSaveChanges);
+        if (OutputDocument) OutputDocument->Close(word::wdDoNotSaveChanges);
+        word_->Quit(word::wdDoNotSaveChanges);
+    } catch (const jobfiles::RunTimeError&) {
+        // Closing is best effort on the way out; the error that brought us here is reported.
+    }
+    output_range_.reset();
+    work_range_.reset();
+    WorkDocument.reset();
+    OutputDocument.reset();
+    word_.reset();
+}
+
+/* ---------------------------------------------------------------- WordRun::utf8 */
+std::string WordRun::utf8(std::string_view cp932_text) const {
+    return cp932::to_utf8(cp932_text);
+}
+
+/* ---------------------------------------------------------------- WordRun::record_context */
+std::string WordRun::record_context() const {
+    return "PRN_CHAR: byte " + std::to_string(text_file_ ? text_file_->offset() : 0);
+}
+
+/* ---------------------------------------------------------------- buildWordDocument */
+WordRunOutcome buildWordDocument(const WordRunSettings& settings, ProgressView& progress) {
+    WordRun run(settings, progress);
+    return run.run();
+}
+
+}  // namespace wordbuilder
