@@ -89,6 +89,18 @@ TEST_F(VarnelProgramTest, excel_route_on_a_console_waits_for_sorbel_and_returns_
     EXPECT_EQ(read_bytes(job() / "PATH_INI"), "\"" + job().string() + "\"\r\n");
 }
 
+TEST_F(VarnelProgramTest, word_route_on_a_console_shows_progress_and_saves_the_document) {
+    fs::copy(fs::path(VS_SOURCE_DIR) / "examples" / "sample", job(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    const auto output = scratch_.path() / "out" / "月報.docx";
+    fs::create_directories(output.parent_path());
+    EXPECT_EQ(varnel("--job-dir '" + job().string() + "' --output '" + output.string() + "'"), 0)
+        << errors;
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_NE(errors.find("Page 1/"), std::string::npos) << errors;
+    EXPECT_EQ(read_bytes(job() / "PATH_INI"), "\"" + output.parent_path().string() + "\"\r\n");
+}
+
 TEST_F(VarnelProgramTest, failures_and_refusals_are_told_on_stderr) {
     // No sorbel beside varnel.
     EXPECT_EQ(varnel("--console --excel --job-dir '" + job().string() + "'"), 1);
