@@ -68,52 +68,70 @@ class ZipBuilder {
   private:
     // Bytes made on demand; an exception while making them is kept and rethrown after the
     // archive gave up, so it never crosses libzip's C frames.
-    struct Stream {
-        std::function<std::string_view()> produce;
+    struct Producer {
+        using Next = std::function<std::string_view()>;
+        using Start = std::function<Next()>;
+        Start start;
+        Next next;
+        std::uint64_t size = 0;
         std::string_view pending;
         zip_error_t error;
         std::exception_ptr failure;
 
         static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
                                     zip_source_cmd_t command) {
-            Stream& s = *static_cast<Stream*>(state);
+            Producer& p = *static_cast<Producer*>(state);
             switch (command) {
                 case ZIP_SOURCE_OPEN:
+                    return p.guarded([&] {
+                        p.next = p.start();
+                        p.pending = {};
+                        return zip_int64_t{0};
+                    });
                 case ZIP_SOURCE_CLOSE:
                 case ZIP_SOURCE_FREE:
                     return 0;
-                case ZIP_SOURCE_STAT:
-                    zip_stat_init(static_cast<zip_stat_t*>(data));
+                case ZIP_SOURCE_STAT: {
+                    auto* st = static_cast<zip_stat_t*>(data);
+                    zip_stat_init(st);
+                    st->size = p.size;
+                    st->valid |= ZIP_STAT_SIZE;
                     return sizeof(zip_stat_t);
+                }
                 case ZIP_SOURCE_ERROR:
-                    return zip_error_to_data(&s.error, data, length);
+                    return zip_error_to_data(&p.error, data, length);
                 case ZIP_SOURCE_SUPPORTS:
                     return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
                                                           ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
                                                           ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
                 case ZIP_SOURCE_READ:
-                    return s.read(static_cast<char*>(data), length);
+                    return p.guarded([&] { return p.read(static_cast<char*>(data), length); });
                 default:
-                    zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
-                    return -1;
+                    zip_error_set(&p.error, ZIP_ER_OPNOTSUPP, 0);
+                    return zip_int64_t{-1};
+            }
+        }
+
+        template <class F>
+        zip_int64_t guarded(F f) {
+            try {
+                return f();
+            } catch (...) {
+                failure = std::current_exception();
+                zip_error_set(&error, ZIP_ER_INTERNAL, 0);
+                return -1;
             }
         }
 
         zip_int64_t read(char* data, zip_uint64_t length) {
             zip_uint64_t n = 0;
-            try {
-                while (n < length) {
-                    if (pending.empty()) pending = produce();
-                    if (pending.empty()) break;
-                    const std::size_t k = std::min<std::size_t>(length - n, pending.size());
-                    std::memcpy(data + n, pending.data(), k);
-                    pending.remove_prefix(k);
-                    n += k;
-                }
-            } catch (...) {
-                failure = std::current_exception();
-                zip_error_set(&error, ZIP_ER_INTERNAL, 0);
-                return -1;
+            while (n < length) {
+                if (pending.empty()) pending = next();
+                if (pending.empty()) break;
+                const std::size_t k = std::min<std::size_t>(length - n, pending.size());
+                std::memcpy(data + n, pending.data(), k);
+                pending.remove_prefix(k);
+                n += k;
             }
             return static_cast<zip_int64_t>(n);
         }
@@ -133,13 +151,16 @@ class ZipBuilder {
     }
 
   public:
-    // An entry whose bytes `produce` makes while the archive is written.
-    void add_stream(const std::string& name, std::function<std::string_view()> produce) {
-        streams_.push_back(std::make_unique<Stream>());
-        Stream& stream = *streams_.back();
-        stream.produce = std::move(produce);
-        zip_error_init(&stream.error);
-        zip_source_t* s = zip_source_function(archive_, &Stream::callback, &stream);
+    // An entry whose `size` bytes a producer made by `start` gives piece by piece while the
+    // archive is written (an empty piece ends them). Knowing the size keeps the entry out of
+    // the zip64 format, which not every Office version reads.
+    void add_stream(const std::string& name, std::uint64_t size, Producer::Start start) {
+        streams_.push_back(std::make_unique<Producer>());
+        Producer& producer = *streams_.back();
+        producer.start = std::move(start);
+        producer.size = size;
+        zip_error_init(&producer.error);
+        zip_source_t* s = zip_source_function(archive_, &Producer::callback, &producer);
         if (s == nullptr) zip_failure(zip_get_error(archive_), name);
         add_source(name, s);
     }
@@ -170,7 +191,7 @@ class ZipBuilder {
     zip_source_t* source_ = nullptr;
     zip_t* archive_ = nullptr;
     std::vector<std::unique_ptr<std::string>> parts_;
-    std::vector<std::unique_ptr<Stream>> streams_;
+    std::vector<std::unique_ptr<Producer>> streams_;
 };
 
 ErrorNumber error_for(int error) {
@@ -199,11 +220,19 @@ ErrorNumber error_for(int error) {
 /* ---------------------------------------------------------------- docx_bytes */
 std::string docx_bytes(const DocState& doc) {
     MediaTable media = collect_media(doc);
-    DocumentXml body(doc, media);
+    const auto start_body = [&doc, &media]() -> std::function<std::string_view()> {
+        auto body = std::make_shared<DocumentXml>(doc, media);
+        return [body] { return std::string_view(body->next(1 << 20)); };
+    };
+    std::uint64_t body_size = 0;
+    const auto measure = start_body();
+    for (std::string_view piece = measure(); !piece.empty(); piece = measure()) {
+        body_size += piece.size();
+    }
     ZipBuilder zip;
     zip.add("[Content_Types].xml", content_types_xml(media));
     zip.add("_rels/.rels", package_relationships_xml());
-    zip.add_stream("word/document.xml", [&body] { return std::string_view(body.next(1 << 20)); });
+    zip.add_stream("word/document.xml", body_size, start_body);
     zip.add("word/styles.xml", styles_xml(doc));
     zip.add("word/settings.xml", settings_xml(doc));
     zip.add("word/_rels/document.xml.rels", document_relationships_xml(media));

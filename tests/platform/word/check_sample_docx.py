@@ -69,13 +69,18 @@ check(any(p.text == " " * 10 + "MARK" for p in paragraphs), "marker line")
 # The table: two rows, exact heights, widths, merged first two cells of row 2, borders.
 check(len(d.tables) == 1, "one table")
 t = d.tables[0]
-check(len(t.rows) == 2, "two rows")
-for row in t.rows:
+check(len(t.rows) == 3, "three rows")
+for row in t.rows[:2]:
     check(row.height_rule == WD_ROW_HEIGHT_RULE.EXACTLY and row.height == Pt(15), "row height")
+# The joined rows share one grid holding every cell edge: 60 | 40 | 50 pt, 100 + 50, 80 | 40.
 grid = [int(c.get(qn("w:w"))) for c in t._tbl.tblGrid.findall(qn("w:gridCol"))]
-check(grid == [1200, 800, 1000], "grid %r" % grid)
-row2 = t.rows[1]._tr.findall(qn("w:tc"))
-check(len(row2) == 2 and row2[0].tcPr.find(qn("w:gridSpan")).get(qn("w:val")) == "2", "merge")
+check(grid == [1200, 400, 400, 400, 600], "grid %r" % grid)
+spans = [[int(tc.tcPr.find(qn("w:gridSpan")).get(qn("w:val"))) if tc.tcPr.find(qn("w:gridSpan")) is not None else 1
+          for tc in row._tr.findall(qn("w:tc"))] for row in t.rows]
+check(spans == [[1, 2, 2], [3, 2], [2, 2]], "spans %r" % spans)
+after = t.rows[2]._tr.trPr.find(qn("w:gridAfter"))
+check(after is not None and after.get(qn("w:val")) == "1", "grid after the short row")
+check(t.rows[2]._tr.findall(qn("w:tc"))[1].tcPr.find(qn("w:tcW")).get(qn("w:w")) == "800", "width")
 cell11 = t.rows[0]._tr.findall(qn("w:tc"))[0]
 borders = cell11.tcPr.find(qn("w:tcBorders"))
 check(borders.find(qn("w:tl2br")).get(qn("w:val")) == "single", "diagonal")
@@ -86,7 +91,8 @@ margins = cell11.tcPr.find(qn("w:tcMar"))
 check(all(m.get(qn("w:w")) == "0" for m in margins), "zero cell margins")
 indent = t._tbl.tblPr.find(qn("w:tblInd"))
 check(near(int(indent.get(qn("w:w"))), 567, 1), "row indent")
-check(t.cell(0, 0).text == "CELL" and t.cell(1, 2).text == "m2", "cell text")
+check(t.rows[0].cells[0].text == "CELL" and t.rows[1].cells[-1].text == "m2", "cell text")
+check(t.rows[2].cells[-1].text == "JOINED", "joined row text")
 last = t.rows[1]._tr.findall(qn("w:tc"))[1]
 check(last.find(qn("w:p")).pPr.find(qn("w:jc")).get(qn("w:val")) == "right", "cell alignment")
 sup = last.findall(".//" + qn("w:r"))[1].rPr

@@ -215,6 +215,16 @@ std::filesystem::path build_sample(const std::filesystem::path& dir) {
     out.Paste();
     out.Collapse(wdCollapseEnd);
     app.Clipboard().Clear();
+    // A second table straight after the first joins it, with its own cell edges.
+    Table second = work.Tables().Add(work_range, 1, 2);
+    second.Columns().Item(1).Width(80);
+    second.Columns().Item(2).Width(40);
+    second.Rows().LeftIndent(MillimetersToPoints(10));
+    second.Cell(1, 2).Range().InsertAfter("JOINED");
+    second.Range().Cut();
+    out.Paste();
+    out.Collapse(wdCollapseEnd);
+    app.Clipboard().Clear();
     line(out, "after the table");
 
     const auto file = dir / "sample.docx";

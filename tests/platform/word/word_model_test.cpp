@@ -197,6 +197,33 @@ TEST_F(word_model, deleting_the_content_leaves_one_paragraph_and_page_breaks_cou
     EXPECT_EQ(r.Start(), 0);
 }
 
+TEST_F(word_model, deleting_and_moving_text_across_paragraphs_keeps_positions_right) {
+    Range r = doc.Range();
+    r.InsertAfter("abc\rdef\rghi");
+    Range watcher = doc.Range(8, 9);  // the "g"
+    doc.Range(1, 6).Delete();         // "bc", the mark and "de"
+    EXPECT_EQ(doc.Content().Text(), "af\rghi\r");
+    EXPECT_EQ(doc.Paragraphs().Count(), 2);
+    EXPECT_EQ(watcher.Start(), 3);
+    EXPECT_EQ(watcher.Text(), "g");
+
+    Range word_h = doc.Range(4, 5);
+    word_h.Cut();
+    EXPECT_EQ(doc.Content().Text(), "af\rgi\r");
+    Range target = doc.Range(1, 1);
+    target.Paste();
+    EXPECT_EQ(doc.Content().Text(), "ahf\rgi\r");
+    EXPECT_EQ(target.Start(), 1);
+    EXPECT_EQ(target.End(), 2);
+    // A collapsed range's Delete removes the character after it.
+    doc.Range(0, 0).Delete();
+    EXPECT_EQ(doc.Content().Text(), "hf\rgi\r");
+    // Cutting part of a paragraph together with the next one is not supported: an error,
+    // never a silently wrong clipboard.
+    EXPECT_THROW(doc.Range(1, 4).Cut(), jobfiles::RunTimeError);
+    EXPECT_EQ(doc.Content().Text(), "hf\rgi\r");
+}
+
 TEST_F(word_model, documents_activate_close_and_quit) {
     Document second = app.Documents().Add();
     EXPECT_TRUE(app.ActiveDocument() == second);

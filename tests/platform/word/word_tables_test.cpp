@@ -69,6 +69,15 @@ TEST_F(word_tables, neighbouring_cells_share_one_vertical_line) {
     EXPECT_THROW(t.Cell(1, 1).Borders().Item(wdBorderTop).LineWidth(5), jobfiles::RunTimeError);
 }
 
+TEST_F(word_tables, a_table_added_inside_a_paragraph_splits_it) {
+    Range r = work.Range();
+    r.InsertAfter("abcd");
+    Table t = work.Tables().Add(work.Range(2, 2), 1, 1);
+    EXPECT_EQ(work.Content().Text(), "ab\r\r\a\r\acd\r");
+    EXPECT_EQ(t.Range().Start(), 3);
+    EXPECT_EQ(r.Text(), "ab\r\r\a\r\acd\r");  // the range grew over what came inside it
+}
+
 TEST_F(word_tables, a_table_added_right_after_another_joins_it) {
     Range r = work.Range();
     Table first = work.Tables().Add(r, 2, 2);
