@@ -93,6 +93,17 @@ std::int32_t checked_half_points(float points, float limit, const char* what) {
     return static_cast<std::int32_t>(std::lround(static_cast<double>(points) * 2.0));
 }
 
+// Word gives a Japanese font to the Japanese characters as well; a Latin font leaves them
+// their own. Without the font files, a Japanese name or a Japanese font's English name tells.
+bool is_far_east_font(std::string_view name) {
+    if (std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; })) return true;
+    static constexpr std::string_view japanese[] = {
+        "MS Mincho", "MS PMincho", "MS Gothic", "MS PGothic", "MS UI Gothic", "Meiryo", "Yu Mincho",
+        "Yu Gothic", "IPAMincho",  "IPAGothic", "HG"};
+    return std::any_of(std::begin(japanese), std::end(japanese),
+                       [&](std::string_view j) { return name.starts_with(j); });
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- Font plumbing */
@@ -157,7 +168,12 @@ std::string Font::Name() const {
     return read_font(*target_, FontSlot::ascii);
 }
 void Font::Name(std::string_view n) {
-    set_font(*target_, {FontSlot::ascii, FontSlot::other, FontSlot::far_east, FontSlot::bidi}, n);
+    if (is_far_east_font(n)) {
+        set_font(*target_, {FontSlot::ascii, FontSlot::other, FontSlot::far_east, FontSlot::bidi},
+                 n);
+    } else {
+        set_font(*target_, {FontSlot::ascii, FontSlot::other, FontSlot::bidi}, n);
+    }
 }
 std::string Font::NameAscii() const {
     return read_font(*target_, FontSlot::ascii);

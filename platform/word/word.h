@@ -141,8 +141,10 @@ class WrapFormat;
 // for names and false for switches.
 class Font {
   public:
-    // Name sets all four script slots; NameAscii the Latin (w:ascii), NameOther the other
-    // single-byte characters (w:hAnsi), NameFarEast the Japanese characters (w:eastAsia).
+    // NameAscii is the Latin font (w:ascii), NameOther the one for other single-byte
+    // characters (w:hAnsi), NameFarEast the Japanese characters' (w:eastAsia). Name sets them
+    // all, but, as in Word, leaves the Japanese characters' font alone when given a Latin font
+    // (told by a Japanese name such as "ＭＳ 明朝" or a Japanese font's English name).
     std::string Name() const;
     void Name(std::string_view name);
     std::string NameAscii() const;

@@ -105,6 +105,11 @@ TEST_F(word_model, script_runs_and_collapsed_formatting_follow_the_builders_sequ
     EXPECT_FLOAT_EQ(line.Characters().Item(2).Font().Spacing(), 2.1f);
     EXPECT_FALSE(line.Characters().Item(3).Font().Subscript());
     EXPECT_EQ(line.Characters().Item(2).Font().Name(), "ＭＳ 明朝");
+    EXPECT_EQ(line.Characters().Item(2).Font().NameFarEast(), "ＭＳ 明朝");
+    // A Latin font leaves the Japanese characters their font.
+    line.Font().Name("Courier New");
+    EXPECT_EQ(line.Font().NameAscii(), "Courier New");
+    EXPECT_EQ(line.Font().NameFarEast(), "ＭＳ 明朝");
     EXPECT_FALSE(doc.Paragraphs().Item(2).Range().Font().Subscript());
     EXPECT_EQ(doc.Paragraphs().Item(2).Range().Font().Position(), 0);
 
