@@ -22,8 +22,17 @@ double units(double tenths, float ratio) {
 }  // namespace
 
 /* ---------------------------------------------------------------- WordRun::read_graphics */
-void WordRun::read_graphics() {
-    while (auto record = graphics_file_->next()) {
+void WordRun::read_graphics(bool at_page_end) {
+    for (;;) {
+        // A page line met between two text blocks stays unread until the text's own page line:
+        // a page whose figures name fewer blocks than its text must not end before its text.
+        const jobfiles::VarnelPictReader before = *graphics_file_;
+        auto record = graphics_file_->next();
+        if (!record) return;
+        if (!at_page_end && std::holds_alternative<jobfiles::PictPage>(*record)) {
+            *graphics_file_ = before;
+            return;
+        }
         if (const auto* block = std::get_if<jobfiles::PictBlock>(&*record)) {
             finish_block_graphics();
             open_block_graphics(*block);

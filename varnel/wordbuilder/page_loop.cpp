@@ -197,7 +197,7 @@ void WordRun::block_boundary(bool new_block) {
     out.SetRange(page_start_position_, page_start_position_);
     grid_.clear();
 
-    read_graphics();
+    read_graphics(!new_block);
 
     const std::int32_t end = OutputDocument->Content().End();
     out.End(end);

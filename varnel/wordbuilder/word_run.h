@@ -46,7 +46,7 @@ class WordRun {
     void log_block_size_warning();
 
     // Graphics reader, in step with the text
-    void read_graphics();
+    void read_graphics(bool at_page_end);
     void read_graphics_to_page_end();
     void open_block_graphics(const jobfiles::PictBlock& block);
     void draw_record(const jobfiles::VarnelPictRecord& record);

@@ -200,6 +200,18 @@ TEST(word_run, errors_end_the_run_with_their_description_and_no_file) {
     }
 }
 
+TEST(word_run, a_page_whose_figures_name_fewer_blocks_keeps_all_its_text) {
+    TempFolder job("fewer_blocks");
+    write_job_file(job.path() / "PRN_CHAR",
+                   "PAGE,0\nBLOCK,1,200,200,1900,237,0,0\nLABEL,200,37.04,0,0,\"first\"\n"
+                   "BLOCK,2,200,237,1900,274,0,0\nLABEL,200,37.04,0,0,\"second\"\nPAGE,1\n");
+    write_job_file(job.path() / "PRN_PICT", "PRN_PICT\nBLOCK,1,200,200,1900,237,0,0\nPAGE\n");
+    RecordingProgress progress;
+    ASSERT_EQ(wordbuilder::buildWordDocument(settings_for(job.path(), 1), progress),
+              WordRunOutcome::completed);
+    EXPECT_EQ(texts_of(job.path() / "文書.docx"), "firstsecond");
+}
+
 TEST(word_run, tall_blocks_are_cut_to_64_lines_with_a_warning) {
     TempFolder job("tall");
     write_job_file(job.path() / "PRN_CHAR",

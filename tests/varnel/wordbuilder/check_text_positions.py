@@ -1,0 +1,80 @@
+#!/usr/bin/python3
+"""Renders a converted .docx with LibreOffice and checks where every LABEL/TITLE text lands.
+
+usage: check_text_positions.py JOB_DIR DOCX TOLERANCE_MM
+
+For each text record of PRN_CHAR, the first word of its text must appear on the same page with
+its left edge at x (from the paper's left edge) and the bottom of its line at the block's top
+plus y (from the paper's top edge), both within the tolerance. The block's rows must lie on the
+line grid, as a well-formed job's do. Exit status 0 when all texts are in place.
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+POINTS_PER_TENTH_MM = 72 / 254
+
+
+def text_records(job_dir):
+    """(page, x, line bottom y, first word) of every text record, in tenths of a millimetre."""
+    with open(os.path.join(job_dir, "PRN_CHAR"), "rb") as f:
+        lines = f.read().decode("cp932").split("\r\n")
+    page, block_top = 1, 0
+    for line in lines[1:]:
+        keyword = line.split(",", 1)[0]
+        if keyword == "PAGE":
+            page += 1
+        elif keyword == "BLOCK":
+            block_top = float(line.split(",")[3])
+        elif keyword in ("LABEL", "TITLE", "SMOJI", "UMOJI"):
+            fields = line.split(",", 5 if keyword in ("LABEL", "TITLE") else 3)
+            text = fields[-1][1:-1]
+            words = text.split()
+            if words and keyword in ("LABEL", "TITLE"):
+                yield page, float(fields[1]), block_top + float(fields[2]), words[0]
+
+
+def rendered_words(docx, out_dir):
+    env = dict(os.environ)
+    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(__file__), "..", "..", "data",
+                                          "fontconfig", "fonts.conf")
+    profile = "file://" + os.path.join(out_dir, "profile")
+    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
+                    "pdf", "--outdir", out_dir, docx], check=True, env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(docx))[0] + ".pdf")
+    html = os.path.join(out_dir, "words.html")
+    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
+    xml = re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read())
+    root = ET.fromstring(xml)
+    pages = []
+    for page in root.iter("page"):
+        pages.append([(w.text or "", float(w.get("xMin")), float(w.get("yMax")))
+                      for w in page.iter("word")])
+    return pages
+
+
+def main(job_dir, docx, tolerance_mm):
+    tolerance = float(tolerance_mm) * 10 * POINTS_PER_TENTH_MM
+    with tempfile.TemporaryDirectory() as out_dir:
+        pages = rendered_words(docx, out_dir)
+    failures = 0
+    checked = 0
+    for page, x, y, word in text_records(job_dir):
+        want_x, want_y = x * POINTS_PER_TENTH_MM, y * POINTS_PER_TENTH_MM
+        candidates = [w for w in pages[page - 1] if w[0].startswith(word) or word.startswith(w[0])] \
+            if page <= len(pages) else []
+        best = min(candidates, key=lambda w: abs(w[1] - want_x) + abs(w[2] - want_y), default=None)
+        checked += 1
+        if best is None or abs(best[1] - want_x) > tolerance or abs(best[2] - want_y) > tolerance:
+            failures += 1
+            print("page %d %r: wanted (%.1f, %.1f) pt, found %s" % (page, word, want_x, want_y, best))
+    print("%d texts checked, %d out of place" % (checked, failures))
+    return 1 if failures or checked == 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))
