@@ -54,17 +54,13 @@ std::size_t FieldReader::line_end_from(std::size_t from) const noexcept {
 }
 
 /* ---------------------------------------------------------------- FieldReader::consume_line_end */
-bool FieldReader::consume_line_end() noexcept {
+void FieldReader::consume_line_end() noexcept {
     if (pos_ < bytes_.size() && bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() &&
         bytes_[pos_ + 1] == '\n') {
         pos_ += 2;
-        return true;
-    }
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') {
+    } else if (pos_ < bytes_.size() && bytes_[pos_] == '\n') {
         ++pos_;
-        return true;
     }
-    return false;
 }
 
 /* ---------------------------------------------------------------- FieldReader::next_field */

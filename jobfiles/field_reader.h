@@ -45,7 +45,6 @@ class FieldReader {
 
     bool at_end() const noexcept { return pos_ >= bytes_.size(); }
     std::size_t offset() const noexcept { return pos_; }
-    const std::string& name() const noexcept { return name_; }
 
     // The next field as text (quotes removed). Input past end when the data is exhausted.
     std::string_view text();
@@ -73,8 +72,8 @@ class FieldReader {
     // The next field's raw value and where it started.
     std::string_view next_field(std::size_t& start);
     double number_field(std::size_t& start);
-    // Moves past the line end at pos_ (if any); returns true when one was consumed.
-    bool consume_line_end() noexcept;
+    // Moves past the line end at pos_, if there is one.
+    void consume_line_end() noexcept;
     std::size_t line_end_from(std::size_t from) const noexcept;
 
     std::string_view bytes_;
