@@ -67,6 +67,16 @@ void EndBlockDrawing(DrawingContext& context) {
     gdi.DeleteEnhMetaFile(gdi.CloseEnhMetaFile(surface));
 }
 
+/* ---------------------------------------------------------------- DiscardBlockDrawing */
+void DiscardBlockDrawing(DrawingContext& context) {
+    if (context.surface == emf::HDC{}) return;
+    emf::Gdi& gdi = context.gdi;
+    const emf::HDC surface = std::exchange(context.surface, emf::HDC{});
+    gdi.SelectObject(surface, context.replaced_pen);
+    gdi.DeleteObject(std::exchange(context.current_pen, emf::HPEN{}));
+    gdi.DiscardEnhMetaFile(surface);
+}
+
 /* ---------------------------------------------------------------- SelectLinePen */
 void SelectLinePen(DrawingContext& context, std::int16_t line_kind, std::int16_t width,
                    emf::COLORREF colour) {

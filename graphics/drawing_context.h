@@ -31,6 +31,9 @@ void BeginBlockDrawing(DrawingContext& context, const std::filesystem::path& fil
 // its handle. The surface is closed even when writing fails (RunTimeError).
 void EndBlockDrawing(DrawingContext& context);
 
+// As EndBlockDrawing, but the metafile is not written: the block drew nothing.
+void DiscardBlockDrawing(DrawingContext& context);
+
 // Makes the pen for a line kind (LineKind of the job files) current, keeping the current one
 // when kind, width and colour are those it was made for. Kind 0: solid, width x 10 units;
 // 1 dotted, 2 dashed, 3 dash-dot, 4 dash-dot-dot, one device pixel wide; 5 no line; any other

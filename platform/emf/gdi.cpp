@@ -181,6 +181,11 @@ bool Gdi::DeleteEnhMetaFile(HENHMETAFILE metafile) {
     return state_->metafiles.erase(metafile) == 1;
 }
 
+/* ---------------------------------------------------------------- Gdi::DiscardEnhMetaFile */
+bool Gdi::DiscardEnhMetaFile(HDC surface) {
+    return state_->surfaces.erase(surface) == 1;
+}
+
 /* ---------------------------------------------------------------- Gdi::SetMapMode */
 int Gdi::SetMapMode(HDC surface, int mode) {
     Surface* s = state_->surface(surface);

@@ -40,6 +40,9 @@ class Gdi {
     // no partial file is left.
     HENHMETAFILE CloseEnhMetaFile(HDC surface);
     bool DeleteEnhMetaFile(HENHMETAFILE metafile);
+    // Ends a surface without writing its file: for a picture that turned out to hold nothing.
+    // False for a handle that is not an open surface.
+    bool DiscardEnhMetaFile(HDC surface);
 
     // MM_TEXT or MM_HIMETRIC; returns the previous mode, 0 for another mode.
     int SetMapMode(HDC surface, int mode);

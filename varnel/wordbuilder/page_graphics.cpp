@@ -112,11 +112,13 @@ void WordRun::draw_record(const jobfiles::VarnelPictRecord& record) {
 void WordRun::finish_block_graphics() {
     if (!metafile_open_) return;
     metafile_open_ = false;
-    graphics::EndBlockDrawing(drawing_);
     if (!something_drawn_) {
+        // An empty block leaves no file: nothing is written, and one from an earlier run goes.
+        graphics::DiscardBlockDrawing(drawing_);
         std::filesystem::remove(metafile_path_);
         return;
     }
+    graphics::EndBlockDrawing(drawing_);
     something_drawn_ = false;
     const PicturePlace place = place_of_block(graphics_block_.x1, graphics_block_.y1,
                                               graphics_block_.x2, graphics_block_.y2);
@@ -139,12 +141,8 @@ void WordRun::finish_block_graphics() {
 void WordRun::abandon_block_graphics() {
     if (metafile_open_) {
         metafile_open_ = false;
-        try {
-            graphics::EndBlockDrawing(drawing_);
-        } catch (const jobfiles::RunTimeError&) {
-            // The run is already failing; a figure file it could not finish is simply absent.
-        }
-        std::filesystem::remove(metafile_path_);
+        // The run is failing: the block's figures are not written at all.
+        graphics::DiscardBlockDrawing(drawing_);
     }
 }
 

@@ -57,6 +57,21 @@ TEST(gdi, empty_picture_has_exact_header_and_appears_only_when_closed) {
     EXPECT_EQ(gdi.metafile_count(), 0u);
 }
 
+TEST(gdi, a_discarded_picture_writes_nothing_and_frees_its_objects) {
+    const fs::path file = test_folder() / "2.emf";
+    Gdi gdi;
+    const HDC dc = gdi.CreateEnhMetaFileA(file, a4_frame, "0");
+    const HPEN pen = gdi.CreatePen(PS_SOLID, 20, 0);
+    const HGDIOBJ previous = gdi.SelectObject(dc, pen);
+    gdi.SelectObject(dc, previous);
+    EXPECT_TRUE(gdi.DiscardEnhMetaFile(dc));
+    EXPECT_FALSE(gdi.DiscardEnhMetaFile(dc));
+    EXPECT_TRUE(gdi.DeleteObject(pen));
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(gdi.surface_count(), 0u);
+    EXPECT_EQ(gdi.object_count(), 0u);
+}
+
 TEST(gdi, bounds_follow_the_metric_mapping_with_y_upwards) {
     const fs::path file = test_folder() / "2.emf";
     Gdi gdi;
