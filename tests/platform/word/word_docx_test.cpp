@@ -1,6 +1,7 @@
 // The saved package: read back by python-docx, repeatable, complete or absent, pictures kept.
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <stb_image_write.h>
 #include <zip.h>
 
 #include <fstream>
@@ -48,6 +49,106 @@ TEST(word_docx, python_docx_reads_back_what_the_builder_relies_on) {
                                           file.string(),
                                       output);
     EXPECT_EQ(status, 0) << output;
+    fs::remove_all(dir);
+}
+
+void append_bytes(void* context, void* data, int size) {
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                               static_cast<std::size_t>(size));
+}
+
+// A 2 x 1 bitmap in run-length coding, which is embedded as it is.
+std::string rle_bitmap() {
+    std::string b = "BM";
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    u32(14 + 40 + 8 + 4);
+    u32(0);
+    u32(14 + 40 + 8);
+    for (std::uint32_t v : {40u, 2u, 1u}) u32(v);
+    b += std::string("\x01\x00\x08\x00", 4);                  // planes, bits per pixel
+    for (std::uint32_t v : {1u, 4u, 0u, 0u, 2u, 0u}) u32(v);  // BI_RLE8, size, dpi, colours
+    b += std::string("\x00\x00\x00\x00\xFF\xFF\xFF\x00", 8);
+    b += std::string("\x02\x01\x00\x01", 4);  // two pixels of colour 1, end of bitmap
+    return b;
+}
+
+TEST(word_docx, awkward_text_names_breaks_and_picture_kinds_survive_the_round_trip) {
+    const fs::path dir = word_test::fresh_folder("edges");
+    const unsigned char pixels[] = {10, 20, 30, 40, 50, 60};
+    std::string png;
+    std::string jpeg;
+    stbi_write_png_to_func(append_bytes, &png, 2, 1, 3, pixels, 6);
+    stbi_write_jpg_to_func(append_bytes, &jpeg, 2, 1, 3, pixels, 90);
+    std::ofstream(dir / "p.png", std::ios::binary) << png;
+    std::ofstream(dir / "p.jpg", std::ios::binary) << jpeg;
+    std::ofstream(dir / "rle.bmp", std::ios::binary) << rle_bitmap();
+
+    Application app;
+    Document doc = app.Documents().Add();
+    Range r = doc.Range();
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter(
+        "A\x01"
+        "B\xEF\xBF\xBE]]>\ttab");
+    r.Collapse(wdCollapseEnd);
+    r.InsertBreak(wdLineBreak);
+    r.InsertAfter("next");
+    r.Collapse(wdCollapseEnd);
+    r.InsertAfter("\rbefore");
+    r.Collapse(wdCollapseEnd);
+    r.InsertBreak(wdPageBreak);
+    r.InsertAfter("after\rheading");
+    r.Style(wdStyleHeading3);
+    doc.Range(0, 1).Font().Name("Q\"&<F>'");
+    Style h3 = doc.Styles().Item(wdStyleHeading3);
+    h3.AutomaticallyUpdate(true);
+    h3.ParagraphFormat().LeftIndent(0);
+    h3.ParagraphFormat().CharacterUnitLeftIndent(0);
+    for (const char* name : {"p.png", "p.jpg", "rle.bmp"}) {
+        Shape s = doc.Shapes().AddPicture(dir / name, false, true, 0, 0, -1, -1, doc.Range());
+        EXPECT_FLOAT_EQ(s.Width(), 1.5f) << name;
+    }
+    doc.SaveAs(dir / "edges.docx");
+    std::string output;
+    EXPECT_EQ(word_test::run("/usr/bin/python3 " VS_SOURCE_DIR
+                             "/tests/platform/word/check_edges_docx.py " +
+                                 (dir / "edges.docx").string(),
+                             output),
+              0)
+        << output;
+    fs::remove_all(dir);
+}
+
+TEST(word_docx, a_document_emptied_after_saving_a_part_starts_the_next_part_clean) {
+    const fs::path dir = word_test::fresh_folder("split");
+    std::ofstream(dir / "p.bmp", std::ios::binary) << word_test::small_bitmap();
+    Application app;
+    Document doc = app.Documents().Add();
+    Range out = app.ActiveDocument().Range();
+    const auto page = [&](const std::string& text) {
+        const std::int32_t start = doc.Content().End();
+        out.Collapse(wdCollapseEnd);
+        out.InsertAfter(text + "\r");
+        doc.Shapes().AddPicture(dir / "p.bmp", false, true, 0, 0, 5, 5, doc.Range(start, start));
+        out.SetRange(doc.Content().End(), doc.Content().End());
+        out.Collapse(wdCollapseEnd);
+        out.InsertBreak(wdPageBreak);
+    };
+    page("part one");
+    doc.SaveAs(dir / "part1.docx");
+    doc.Content().Delete();
+    doc.Paragraphs().LineSpacingRule(wdLineSpaceExactly);
+    page("part two");
+    doc.SaveAs(dir / "part2.docx");
+
+    EXPECT_EQ(doc.Shapes().Count(), 1);
+    EXPECT_EQ(doc.Content().Text(), "part two\r\x0c\r");
+    const std::string body = zip_entry(dir / "part2.docx", "word/document.xml");
+    EXPECT_EQ(body.find("part one"), std::string::npos);
+    EXPECT_NE(zip_entry(dir / "part2.docx", "word/media/image1.png"), "");
+    EXPECT_EQ(zip_entry(dir / "part2.docx", "word/media/image2.png"), "");
     fs::remove_all(dir);
 }
 

@@ -1,8 +1,12 @@
 // Positions and formatting as the document builder relies on them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "jobfiles/run_time_error.h"
 #include "platform/word/word.h"
+#include "sample_document.h"
 
 namespace {
 
@@ -227,6 +231,46 @@ TEST_F(word_model, deleting_and_moving_text_across_paragraphs_keeps_positions_ri
     // never a silently wrong clipboard.
     EXPECT_THROW(doc.Range(1, 4).Cut(), jobfiles::RunTimeError);
     EXPECT_EQ(doc.Content().Text(), "hf\rgi\r");
+}
+
+TEST_F(word_model, pictures_stay_anchored_at_their_page_start_and_travel_with_cut_text) {
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ("word_model_anchor_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "p.bmp", std::ios::binary) << word_test::small_bitmap();
+
+    Range out = doc.Range();
+    append_line(out, "first page");
+    out.InsertBreak(wdPageBreak);
+    const std::int32_t page_start = doc.Content().End();
+    append_line(out, "second page, line 1");
+    append_line(out, "line 2");
+    Shape s = doc.Shapes().AddPicture(dir / "p.bmp", false, true, 0, 0, 10, 10,
+                                      doc.Range(page_start, page_start));
+    // The content's end counts the final mark, so the picture sits in the page's first
+    // paragraph, the one that holds the break.
+    const std::int32_t anchored = s.Anchor().Start();
+    EXPECT_EQ(anchored, page_start);
+    EXPECT_EQ(s.Anchor().Paragraphs().Item(1).Range().Text(), "\fsecond page, line 1\r");
+    // Appending more text leaves the anchor where it was.
+    for (int i = 0; i < 50; ++i) append_line(out, "more");
+    EXPECT_EQ(s.Anchor().Start(), anchored);
+    // Text inserted earlier moves it along with its paragraph.
+    doc.Range(0, 0).InsertBefore("xyz");
+    EXPECT_EQ(s.Anchor().Start(), anchored + 3);
+
+    // Cutting the anchor's paragraph takes the picture along; pasting brings it to the other
+    // document.
+    Document other = app.Documents().Add();
+    Paragraph anchor_paragraph = doc.Paragraphs().Item(2);
+    anchor_paragraph.Range().Cut();
+    EXPECT_EQ(doc.Shapes().Count(), 0);
+    other.Range(0, 0).Paste();
+    EXPECT_EQ(other.Shapes().Count(), 1);
+    EXPECT_FLOAT_EQ(other.Shapes().Item(1).Width(), 10.0f);
+    EXPECT_THROW(s.Left(), jobfiles::RunTimeError);
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(word_model, documents_activate_close_and_quit) {
