@@ -109,9 +109,15 @@ bool is_far_east_font(std::string_view name) {
 /* ---------------------------------------------------------------- Font plumbing */
 namespace {
 
+// The open document of a style target; a RunTimeError once it is gone.
+void check_style(const detail::StyleState& s) {
+    if (s.doc == nullptr) detail::throw_invalid("the style's document is closed");
+    s.doc->check_open();
+}
+
 void change_font(const detail::FontTarget& t, const detail::CharChange& change) {
     if (t.style) {
-        t.style->doc->check_open();
+        check_style(*t.style);
         change(t.style->font);
         return;
     }
@@ -124,7 +130,10 @@ void change_font(const detail::FontTarget& t, const detail::CharChange& change) 
 }
 
 std::int32_t read_prop(const detail::FontTarget& t, CharProp p) {
-    if (t.style) return style_char_value(*t.style, p);
+    if (t.style) {
+        check_style(*t.style);
+        return style_char_value(*t.style, p);
+    }
     DocState& doc = detail::doc_of(*t.range);
     const auto v = uniform<std::int32_t>(formats_of(doc, *t.range), [&](std::uint32_t id, int s) {
         return doc.char_value(id, s, p);
@@ -133,7 +142,10 @@ std::int32_t read_prop(const detail::FontTarget& t, CharProp p) {
 }
 
 std::string read_font(const detail::FontTarget& t, FontSlot slot) {
-    if (t.style) return style_font_value(*t.style, slot);
+    if (t.style) {
+        check_style(*t.style);
+        return style_font_value(*t.style, slot);
+    }
     DocState& doc = detail::doc_of(*t.range);
     return uniform<std::string>(
                formats_of(doc, *t.range),
@@ -372,7 +384,7 @@ namespace {
 
 void change_para(const detail::ParagraphFormatTarget& t, const detail::ParaChange& change) {
     if (t.style) {
-        t.style->doc->check_open();
+        check_style(*t.style);
         change(t.style->paragraph);
         return;
     }
@@ -381,7 +393,10 @@ void change_para(const detail::ParagraphFormatTarget& t, const detail::ParaChang
 }
 
 std::int32_t read_para(const detail::ParagraphFormatTarget& t, ParaProp p) {
-    if (t.style) return style_para_value(*t.style, p);
+    if (t.style) {
+        check_style(*t.style);
+        return style_para_value(*t.style, p);
+    }
     DocState& doc = detail::doc_of(*t.range);
     std::optional<std::int32_t> value;
     bool mixed = false;

@@ -47,6 +47,12 @@ void add_builtin_styles(DocState& doc) {
 
 namespace {
 
+DocState& doc_of(const StyleState& s) {
+    if (s.doc == nullptr) detail::throw_invalid("the style's document is closed");
+    s.doc->check_open();
+    return *s.doc;
+}
+
 int style_index(const DocState& doc, int builtin_id) {
     for (const auto& s : doc.styles) {
         if (s->builtin_id == builtin_id) return s->index;
@@ -119,40 +125,42 @@ Style Styles::Item(std::string_view name) const {
 Style::Style(std::shared_ptr<StyleState> state) : state_(std::move(state)) {}
 
 std::string Style::NameLocal() const {
+    doc_of(*state_);
     return state_->local_name;
 }
 
 bool Style::AutomaticallyUpdate() const {
+    doc_of(*state_);
     return state_->automatically_update;
 }
 void Style::AutomaticallyUpdate(bool on) {
-    state_->doc->check_open();
+    doc_of(*state_);
     state_->automatically_update = on;
 }
 
 std::string Style::BaseStyle() const {
-    return state_->base < 0
-               ? std::string()
-               : state_->doc->styles[static_cast<std::size_t>(state_->base)]->local_name;
+    const DocState& doc = doc_of(*state_);
+    return state_->base < 0 ? std::string()
+                            : doc.styles[static_cast<std::size_t>(state_->base)]->local_name;
 }
 void Style::BaseStyle(std::string_view name) {
-    state_->doc->check_open();
+    doc_of(*state_);
     set_base(*state_, name.empty() ? -1 : style_index(*state_->doc, name));
 }
 void Style::BaseStyle(int builtin_id) {
-    state_->doc->check_open();
+    doc_of(*state_);
     set_base(*state_, style_index(*state_->doc, builtin_id));
 }
 
 std::string Style::NextParagraphStyle() const {
-    return state_->doc->styles[static_cast<std::size_t>(state_->next)]->local_name;
+    return doc_of(*state_).styles[static_cast<std::size_t>(state_->next)]->local_name;
 }
 void Style::NextParagraphStyle(std::string_view name) {
-    state_->doc->check_open();
+    doc_of(*state_);
     state_->next = style_index(*state_->doc, name);
 }
 void Style::NextParagraphStyle(int builtin_id) {
-    state_->doc->check_open();
+    doc_of(*state_);
     state_->next = style_index(*state_->doc, builtin_id);
 }
 

@@ -179,6 +179,10 @@ struct DocState {
     std::int32_t next_z = 0;
 
     DocState();
+    // Handles may outlive the document: they learn it is gone.
+    ~DocState();
+    DocState(const DocState&) = delete;
+    DocState& operator=(const DocState&) = delete;
     void check_open() const;
 
     std::int32_t content_end() const noexcept;
@@ -229,6 +233,12 @@ struct DocState {
 };
 
 struct AppState {
+    AppState() = default;
+    // Documents kept alive by handles learn that their application is gone.
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
     bool running = true;
     std::vector<std::shared_ptr<DocState>> documents;
     std::shared_ptr<DocState> active;

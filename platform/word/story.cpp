@@ -58,6 +58,21 @@ DocState::DocState() {
     blocks.push_back(std::move(first));
 }
 
+DocState::~DocState() {
+    for (const auto& shape : shapes) shape->doc = nullptr;
+    for (const auto& style : styles) style->doc = nullptr;
+    for (const Block& b : blocks) {
+        if (b.table) b.table->doc = nullptr;
+    }
+}
+
+AppState::~AppState() {
+    for (const auto& doc : documents) {
+        doc->app = nullptr;
+        doc->open = false;
+    }
+}
+
 void DocState::check_open() const {
     if (!open || app == nullptr) throw_invalid("the document is closed");
 }

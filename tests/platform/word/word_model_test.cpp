@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "jobfiles/run_time_error.h"
 #include "platform/word/word.h"
@@ -286,6 +287,29 @@ TEST_F(word_model, documents_activate_close_and_quit) {
     app.Quit(wdDoNotSaveChanges);
     EXPECT_THROW(doc.Content(), jobfiles::RunTimeError);
     EXPECT_THROW(app.Documents(), jobfiles::RunTimeError);
+}
+
+TEST(word_lifetime, handles_outliving_their_document_or_application_report_an_error) {
+    std::optional<Range> range;
+    std::optional<Style> style;
+    std::optional<Table> table;
+    std::optional<Font> font;
+    {
+        Application app;
+        Document doc = app.Documents().Add();
+        range = doc.Content();
+        style = doc.Styles().Item(wdStyleHeading1);
+        font = style->Font();
+        table = doc.Tables().Add(doc.Range(), 1, 1);
+        doc.Close(wdDoNotSaveChanges);
+    }
+    EXPECT_THROW(range->InsertAfter("x"), jobfiles::RunTimeError);
+    EXPECT_THROW(style->NameLocal(), jobfiles::RunTimeError);
+    EXPECT_THROW(font->Size(), jobfiles::RunTimeError);
+    EXPECT_THROW(table->Rows(), jobfiles::RunTimeError);
+    range.reset();  // the last handle on the document
+    EXPECT_THROW(style->BaseStyle("標準"), jobfiles::RunTimeError);
+    EXPECT_THROW(table->Cell(1, 1), jobfiles::RunTimeError);
 }
 
 }  // namespace
