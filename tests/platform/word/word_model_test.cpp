@@ -1,9 +1,11 @@
 // Positions and formatting as the document builder relies on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 
 #include "jobfiles/run_time_error.h"
 #include "platform/word/word.h"
@@ -287,6 +289,39 @@ TEST_F(word_model, documents_activate_close_and_quit) {
     app.Quit(wdDoNotSaveChanges);
     EXPECT_THROW(doc.Content(), jobfiles::RunTimeError);
     EXPECT_THROW(app.Documents(), jobfiles::RunTimeError);
+}
+
+// Random inserts and deletes against a plain string: positions, paragraph joins and the
+// following of other ranges must agree with simple text editing.
+TEST_F(word_model, random_edits_agree_with_plain_text_editing) {
+    std::mt19937 random(20261208);
+    std::string reference = "\r";
+    Range watcher = doc.Range(0, 0);
+    std::int32_t watched = 0;
+    const auto pick = [&](std::size_t n) {
+        return static_cast<std::int32_t>(std::uniform_int_distribution<std::size_t>(0, n)(random));
+    };
+    for (int step = 0; step < 2000; ++step) {
+        const auto size = static_cast<std::int32_t>(reference.size());
+        if (random() % 3 != 0) {
+            std::string text;
+            for (int i = pick(5); i >= 0; --i) text += "ab\rcd"[pick(4)];
+            const std::int32_t at = pick(static_cast<std::size_t>(size - 1));
+            doc.Range(at, at).InsertAfter(text);
+            reference.insert(static_cast<std::size_t>(at), text);
+            if (watched >= at) watched += static_cast<std::int32_t>(text.size());
+        } else {
+            const std::int32_t from = pick(static_cast<std::size_t>(size - 1));
+            const std::int32_t to = std::min(from + pick(8), size - 1);
+            if (from == to) continue;
+            doc.Range(from, to).Delete();
+            reference.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+            if (watched > from) watched = std::max(from, watched - (to - from));
+        }
+        ASSERT_EQ(doc.Content().Text(), reference) << "step " << step;
+        ASSERT_EQ(watcher.Start(), watched) << "step " << step;
+    }
+    EXPECT_EQ(doc.Paragraphs().Count(), std::count(reference.begin(), reference.end(), '\r'));
 }
 
 TEST(word_lifetime, handles_outliving_their_document_or_application_report_an_error) {
