@@ -41,12 +41,13 @@ void check_margin(float points, const char* what) {
 }  // namespace
 
 /* ---------------------------------------------------------------- unit conversions */
+// Worked in double precision and rounded once to single, as Word returns a Single.
 float MillimetersToPoints(float millimeters) noexcept {
-    return millimeters * 72.0f / 25.4f;
+    return static_cast<float>(static_cast<double>(millimeters) * 72.0 / 25.4);
 }
 
 float PointsToMillimeters(float points) noexcept {
-    return points * 25.4f / 72.0f;
+    return static_cast<float>(static_cast<double>(points) * 25.4 / 72.0);
 }
 
 /* ---------------------------------------------------------------- Application */

@@ -144,7 +144,8 @@ TEST_F(word_model, font_sizes_round_to_half_points_and_bad_values_are_errors) {
     EXPECT_THROW(doc.Paragraphs().LineSpacing(0.0f), jobfiles::RunTimeError);
     EXPECT_FLOAT_EQ(MillimetersToPoints(25.4f), 72.0f);
     EXPECT_FLOAT_EQ(PointsToMillimeters(72.0f), 25.4f);
-    EXPECT_EQ(MillimetersToPoints(20.0f), 20.0f * 72.0f / 25.4f);
+    EXPECT_EQ(MillimetersToPoints(20.0f), static_cast<float>(20.0 * 72.0 / 25.4));
+    EXPECT_EQ(PointsToMillimeters(10.5f), static_cast<float>(10.5 * 25.4 / 72.0));
 }
 
 TEST_F(word_model, heading_styles_are_found_by_name_or_id_and_replace_direct_formatting) {
