@@ -23,8 +23,13 @@ DocState& doc_of(const RangeState& range) {
 
 namespace {
 
+// Formatting waiting at a collapsed range stays while the range stands at the same insertion
+// point (the content's end and the final mark are one such point).
 void move_to(RangeState& r, std::int32_t start, std::int32_t end) {
-    if (start != r.start || end != r.end) r.pending.clear();
+    const DocState& doc = *r.doc;
+    const bool same_point = r.start == r.end && start == end &&
+                            doc.clamp_insertion(r.start) == doc.clamp_insertion(start);
+    if (!same_point && (start != r.start || end != r.end)) r.pending.clear();
     r.start = start;
     r.end = end;
 }

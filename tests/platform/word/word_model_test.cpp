@@ -120,12 +120,26 @@ TEST_F(word_model, script_runs_and_collapsed_formatting_follow_the_builders_sequ
     EXPECT_FALSE(doc.Paragraphs().Item(2).Range().Font().Subscript());
     EXPECT_EQ(doc.Paragraphs().Item(2).Range().Font().Position(), 0);
 
+    // Formatting waiting at the document's end survives collapsing onto the same point, and
+    // goes when the range moves away.
+    Range tail = doc.Content();
+    tail.SetRange(tail.End(), tail.End());
+    tail.Font().Bold(true);
+    tail.Collapse(wdCollapseEnd);
+    tail.InsertAfter("B");
+    EXPECT_TRUE(tail.Font().Bold());
+    tail.Collapse(wdCollapseEnd);
+    tail.Font().Italic(true);
+    tail.SetRange(0, 0);
+    tail.InsertAfter("i");
+    EXPECT_FALSE(tail.Font().Italic());
+
     // Text typed after a subscript character takes its formatting unless reset.
-    Range after = doc.Range(2, 2);
+    Range after = doc.Range(3, 3);
     after.InsertAfter("z");
-    EXPECT_TRUE(doc.Range(2, 3).Font().Subscript());
-    EXPECT_EQ(doc.Range(0, 6).Font().Subscript(), false);
-    EXPECT_EQ(doc.Range(0, 6).Font().Position(), wdUndefined);
+    EXPECT_TRUE(doc.Range(3, 4).Font().Subscript());
+    EXPECT_EQ(doc.Range(1, 7).Font().Subscript(), false);
+    EXPECT_EQ(doc.Range(1, 7).Font().Position(), wdUndefined);
 }
 
 TEST_F(word_model, font_sizes_round_to_half_points_and_bad_values_are_errors) {
