@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Renders a converted .docx with LibreOffice and checks where every LABEL/TITLE text lands.
 
-usage: check_text_positions.py JOB_DIR DOCX TOLERANCE_MM
+usage: check_text_positions.py JOB_DIR DOCX TOLERANCE_MM PAGES
 
 For each text record of PRN_CHAR, the first word of its text must appear on the same page with
 its left edge at x (from the paper's left edge) and the bottom of its line at the block's top
@@ -57,12 +57,15 @@ def rendered_words(docx, out_dir):
     return pages
 
 
-def main(job_dir, docx, tolerance_mm):
+def main(job_dir, docx, tolerance_mm, page_count):
     tolerance = float(tolerance_mm) * 10 * POINTS_PER_TENTH_MM
     with tempfile.TemporaryDirectory() as out_dir:
         pages = rendered_words(docx, out_dir)
     failures = 0
     checked = 0
+    if len(pages) != int(page_count):
+        failures += 1
+        print("%d pages rendered, %s wanted" % (len(pages), page_count))
     for page, x, y, word in text_records(job_dir):
         want_x, want_y = x * POINTS_PER_TENTH_MM, y * POINTS_PER_TENTH_MM
         candidates = [w for w in pages[page - 1] if w[0].startswith(word) or word.startswith(w[0])] \

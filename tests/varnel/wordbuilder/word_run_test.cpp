@@ -25,7 +25,7 @@ const char* const two_page_text =
     "SMOJI,218.52,37.04,\"2\"\n"
     "LABEL,200,74.08,0,0,\"x  = 4\"\n"
     "UMOJI,218.52,74.08,\"2\"\n"
-    "LABEL,237.04,111.12,0,0,\"ｶﾀｶﾅ<&>\"\n"
+    "LABEL,237.04,111.12,0,0,\"ｶﾀｶﾅ<&>\a\"\n"
     "PAGE,2\n"
     "BLOCK,3,200,200,1900,311,0,0\n"
     "LABEL,200,37.04,0,0,\"２ページ目\"\n"
@@ -63,7 +63,8 @@ TEST(word_run, writes_one_paragraph_per_grid_line_with_titles_and_scripts) {
     EXPECT_EQ(paragraphs[1], "P|Normal|10.50|EXACTLY|第1四半期, 東京支店|");
     EXPECT_EQ(paragraphs[6], "P|Normal|10.50|EXACTLY|H2O|2:sub,pos2");
     EXPECT_EQ(paragraphs[7], "P|Normal|10.50|EXACTLY|x2 = 4|2:sup,pos-2");
-    EXPECT_EQ(paragraphs[8], "P|Normal|10.50|EXACTLY|  ｶﾀｶﾅ<&>|");
+    // XML-significant characters survive; a control character becomes a visible substitute.
+    EXPECT_EQ(paragraphs[8], "P|Normal|10.50|EXACTLY|  ｶﾀｶﾅ<&>\uFFFD|");
     // Title block: 6 lines, text block: 10 lines, then the page break and page 2's 3 lines.
     EXPECT_EQ(paragraphs[16], "B");
     EXPECT_EQ(paragraphs[17], "P|Normal|10.50|EXACTLY|２ページ目|");
