@@ -268,7 +268,9 @@ class Range {
     // paragraph it was split from.
     void InsertAfter(std::string_view utf8_text);
     void InsertBefore(std::string_view utf8_text);
-    std::string Text() const;               // UTF-8; paragraph marks as "\r"
+    // UTF-8; paragraph marks as "\r", end-of-cell and end-of-row marks as "\r\a" as Word
+    // shows them.
+    std::string Text() const;
     void Text(std::string_view utf8_text);  // replaces the range's text
     // Deletes the range's content (never the final paragraph mark nor table structure short
     // of whole rows); anchored pictures in it go too. Collapses the range. Returns the number
