@@ -45,7 +45,7 @@ int write_all(int fd, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return 0;
 }
 
 }  // namespace
@@ -89,6 +89,10 @@ void replace_file(const std::filesystem::path& file, std::string_view bytes) {
         ::unlink(temporary.c_str());
         fail_with_errno(file, code);
     }
+}
+
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+    replace_file(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace jobfiles

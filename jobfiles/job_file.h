@@ -1,7 +1,9 @@
 // File access for the readers and writers: whole files in, whole files out.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,8 @@ std::string load_job_file(const std::filesystem::path& file);
 // Replaces `file` with exactly `bytes`: written under a temporary name in the same folder and
 // renamed, so the file is either complete or left as it was. RunTimeError on failure (path
 // not found for a missing folder, permission denied, device I/O).
+// Every file the programs write goes through here.
 void replace_file(const std::filesystem::path& file, std::string_view bytes);
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 
 }  // namespace jobfiles

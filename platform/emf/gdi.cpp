@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "jobfiles/cp932.h"
+#include "jobfiles/job_file.h"
 #include "jobfiles/run_time_error.h"
 #include "platform/emf/device_bounds.h"
 #include "platform/emf/emf_records.h"
-#include "platform/emf/file_output.h"
 
 namespace emf {
 
@@ -170,7 +170,7 @@ HENHMETAFILE Gdi::CloseEnhMetaFile(HDC surface) {
     header.description = s.description;
     header.device = reference_device_pixels;
     header.millimetres = reference_device_millimetres;
-    write_file_atomically(s.file, s.records.finish(header));
+    jobfiles::replace_file(s.file, s.records.finish(header));
     const HENHMETAFILE handle{state_->next_handle()};
     state_->metafiles.insert(handle);
     return handle;

@@ -1,15 +1,11 @@
 #include "platform/raster/canvas.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <system_error>
 
+#include "jobfiles/job_file.h"
 #include "jobfiles/run_time_error.h"
 
 #define STBI_WRITE_NO_STDIO
@@ -31,15 +27,6 @@ std::int32_t source_index(std::int64_t offset, std::int64_t extent, std::int32_t
     const auto index =
         static_cast<std::int32_t>(std::clamp<std::int64_t>(along, 0, source_size - 1));
     return extent < 0 ? source_size - 1 - index : index;
-}
-
-[[noreturn]] void write_failed(int error, const std::filesystem::path& file) {
-    const ErrorNumber number = (error == ENOENT || error == ENOTDIR) ? ErrorNumber::path_not_found
-                               : (error == EACCES || error == EPERM || error == EROFS)
-                                   ? ErrorNumber::permission_denied
-                                   : ErrorNumber::device_io;
-    throw RunTimeError(number,
-                       "writing " + file.string() + ": " + std::generic_category().message(error));
 }
 
 }  // namespace
@@ -115,28 +102,7 @@ std::vector<std::uint8_t> Canvas::encode_bmp() const {
 
 /* ---------------------------------------------------------------- Canvas::save_bmp */
 void Canvas::save_bmp(const std::filesystem::path& file) const {
-    const std::vector<std::uint8_t> bytes = encode_bmp();
-    const std::filesystem::path temporary = file.string() + ".partial";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) write_failed(errno, file);
-    std::size_t written = 0;
-    int error = 0;
-    while (written < bytes.size() && error == 0) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-        } else if (n == 0) {
-            error = EIO;
-        } else if (errno != EINTR) {
-            error = errno;
-        }
-    }
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        write_failed(error, file);
-    }
+    jobfiles::replace_file(file, encode_bmp());
 }
 
 }  // namespace raster
