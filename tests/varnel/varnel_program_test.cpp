@@ -1,43 +1,21 @@
 // The varnel program as the user starts it on a console.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "tests/platform/os/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "varnel-e2e-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() { fs::remove_all(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-std::string read_bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
+using test_support::read_bytes;
 
 void write_bytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
+    test_support::ScratchFolder::write_file(file, bytes);
 }
 
 // A copy of varnel in a folder of its own, with a job folder beside it.
@@ -63,20 +41,20 @@ class VarnelProgramTest : public ::testing::Test {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    ScratchFolder scratch_;
+    test_support::ScratchFolder scratch_;
     std::string errors;
 };
 
 TEST_F(VarnelProgramTest, excel_route_on_a_console_waits_for_sorbel_and_returns_its_status) {
-    const auto sorbel = bin() / "sorbel";
-    write_bytes(sorbel,
-                "#!/bin/sh\n"
-                "printf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
-                "pwd > \"$(dirname \"$0\")/folder\"\n"
-                "sleep 1\n"
-                "touch \"$(dirname \"$0\")/finished\"\n"
-                "exit 3\n");
-    chmod(sorbel.c_str(), 0755);
+    test_support::ScratchFolder::write_file(
+        bin() / "sorbel",
+        "#!/bin/sh\n"
+        "printf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
+        "pwd > \"$(dirname \"$0\")/folder\"\n"
+        "sleep 1\n"
+        "touch \"$(dirname \"$0\")/finished\"\n"
+        "exit 3\n",
+        0755);
 
     EXPECT_EQ(varnel("--excel --pages 2-5 --lines thin --job-dir '" + job().string() + "'"), 3)
         << errors;

@@ -7,7 +7,7 @@
 namespace {
 
 TEST(file_tests, folders_and_office_lock_files) {
-    os_test::ScratchFolder scratch;
+    test_support::ScratchFolder scratch;
     EXPECT_TRUE(os::folder_exists(scratch.path()));
     EXPECT_FALSE(os::folder_exists(scratch.path() / "missing"));
     EXPECT_FALSE(os::folder_exists(scratch.file("plain", "")));

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(process, run_waits_and_passes_arguments_folder_and_status) {
-    os_test::ScratchFolder scratch;
+    test_support::ScratchFolder scratch;
     const auto script = scratch.file("tool",
                                      "#!/bin/sh\n"
                                      "printf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
@@ -36,7 +36,7 @@ TEST(process, run_waits_and_passes_arguments_folder_and_status) {
 }
 
 TEST(process, start_returns_at_once_and_reports_a_program_that_cannot_start) {
-    os_test::ScratchFolder scratch;
+    test_support::ScratchFolder scratch;
     const auto script =
         scratch.file("slow", "#!/bin/sh\nsleep 1\ntouch \"$(dirname \"$0\")/done\"\n", 0755);
     os::start_program(script, {}, scratch.path());

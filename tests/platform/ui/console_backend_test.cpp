@@ -59,19 +59,16 @@ TEST(console_backend, status_line_follows_the_form_and_interrupt_presses_cancel)
               "\rPage 1/12 " + bar0 + "\x1b[K" + "\rPage 2/12 " + bar1 + "\x1b[K" + "\nt: m\n");
 }
 
-TEST(console_backend, without_a_terminal_each_status_gets_its_own_line) {
+TEST(console_backend, without_a_terminal_each_new_status_gets_its_own_line) {
     std::ostringstream out;
     ui::ConsoleBackend console(out, false);
     auto form = ui_test::sample_form();
     ui_test::RecordingEvents events(form);
     console.show(form, events);
-    form.set_value("Bar", 12);
-    console.yield();
     form.add_item("List", "not shown");
     console.yield();
     console.close(form);
-    EXPECT_EQ(out.str(), "Page 1/12 [" + std::string(30, '.') + "]\nPage 1/12 [" +
-                             std::string(30, '#') + "]\n");
+    EXPECT_EQ(out.str(), "Page 1/12 [" + std::string(30, '.') + "]\n");
 }
 
 }  // namespace

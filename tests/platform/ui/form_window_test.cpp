@@ -87,11 +87,4 @@ TEST_F(FormWindowTest, close_box_asks_the_form_and_escape_presses_cancel) {
     EXPECT_FALSE(form_.loaded());
 }
 
-TEST_F(FormWindowTest, a_handler_that_unloads_the_form_closes_the_window) {
-    window_.show();
-    QTest::keyClick(find<QLineEdit>("Text"), Qt::Key_Return);
-    EXPECT_EQ(events_.log, (std::vector<std::string>{"click OK"}));
-    EXPECT_FALSE(window_.isVisible());
-}
-
 }  // namespace

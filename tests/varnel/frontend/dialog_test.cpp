@@ -249,13 +249,4 @@ TEST_F(DialogTest, browse_takes_the_chosen_file_and_its_folder) {
     EXPECT_EQ(dialog().form().text("Text3"), job("/Book1.xlsx"));
 }
 
-TEST_F(DialogTest, cancel_closes_without_writing) {
-    open();
-    dialog().click("CancelButton");
-    EXPECT_FALSE(dialog().form().loaded());
-    EXPECT_TRUE(dialog().Cansel_SW);
-    EXPECT_FALSE(exists("PRN_XLS"));
-    EXPECT_FALSE(exists("PATH_INI"));
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 #include "varnel/frontend/startup.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <stdexcept>
 
@@ -53,11 +52,6 @@ class StartupTest : public ::testing::Test {
         ui_.on_modal = [](ui::Form& form, ui::FormEvents& events) {
             events.click(form.default_button);
         };
-    }
-    void write_sorbel(const std::string& body) {
-        const auto sorbel = program_.path() / "sorbel";
-        write_bytes(sorbel, "#!/bin/sh\n" + body + "\n");
-        chmod(sorbel.c_str(), 0755);
     }
 
     frontend_test::ScratchFolder program_;
@@ -117,7 +111,8 @@ TEST_F(StartupTest, excel_route_starts_sorbel_with_the_job_folder) {
     frontend::CommandLine options;
     options.excel = true;
     press_ok();
-    write_sorbel("echo \"$@\" > \"$(dirname \"$0\")/arguments\"; exit 3");
+    program_.file("sorbel", "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/arguments\"; exit 3\n",
+                  0755);
     EXPECT_EQ(start(options, true), 3);
     EXPECT_EQ(read_bytes(program_.path() / "arguments"),
               "--job-dir " + job_.path().string() + "\n");

@@ -1,45 +1,22 @@
 // A scratch job folder and a user interface that records what the forms show.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/backend.h"
+#include "tests/platform/os/scratch_folder.h"
 
 namespace frontend_test {
 
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "varnel-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline std::string read_bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
+using test_support::read_bytes;
+using test_support::ScratchFolder;
 
 inline void write_bytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
+    ScratchFolder::write_file(file, bytes);
 }
 
 struct Message {
