@@ -164,9 +164,8 @@ void WordRun::open_job_files() {
 
 /* ---------------------------------------------------------------- WordRun::output_path */
 std::filesystem::path WordRun::output_path() const {
-    return settings_.path_txt /
-           std::filesystem::path(std::u8string(progress_.document_file_name().begin(),
-                                               progress_.document_file_name().end()));
+    const std::string name = progress_.document_file_name();
+    return settings_.path_txt / std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
 /* ---------------------------------------------------------------- WordRun::split_or_recycle */
@@ -216,11 +215,20 @@ void WordRun::save_output() {
     OutputDocument->Activate();
     word::Document active = word_->ActiveDocument();
     // Every page end writes a page break; the one after a document's last page would only
-    // add a blank page, so it goes before saving.
+    // add a blank page, so it goes before saving. A page with figures and no text has nothing
+    // but its pictures after the break before it: then that break is not the last one.
     const std::int32_t end = active.Content().End();
-    if (end >= 2) {
-        word::Range last = active.Range(end - 2, end - 1);
-        if (last.Text() == "\f") last.Delete();
+    word::Shapes shapes = active.Shapes();
+    if (end >= 2 && active.Range(end - 2, end - 1).Text() == "\f" &&
+        (shapes.Count() == 0 || shapes.Item(shapes.Count()).Anchor().Start() <= end - 2)) {
+        std::int32_t at = end - 2;
+        // A break inside a paragraph ends it instead, so that the pictures anchored just
+        // before the break stay on its page.
+        if (at >= 1 && active.Range(at - 1, at).Text() != "\r") {
+            active.Range(at, at).InsertBefore("\r");
+            ++at;
+        }
+        active.Range(at, at + 1).Delete();
     }
     active.SaveAs(output_path());
     active.Content().Delete();
