@@ -55,6 +55,26 @@ FormWindow::FormWindow(Form& form, FormEvents& events, QWidget* parent)
     sync();
 }
 
+namespace {
+
+/* ---------------------------------------------------------------- placement */
+// The control's rectangle in pixels. The forms were measured with a narrower font: a label
+// grows to show its whole caption, around its centre when the caption is centred.
+QRect placement(const Control& c, QSize natural) {
+    QRect place(twips_to_pixels(c.place.left), twips_to_pixels(c.place.top),
+                c.place.width > 0 ? twips_to_pixels(c.place.width) : natural.width(),
+                c.place.height > 0 ? twips_to_pixels(c.place.height) : natural.height());
+    if (c.kind == ControlKind::label && natural.width() > place.width()) {
+        const int grow = natural.width() - place.width();
+        place.adjust(c.align == TextAlign::centre ? -grow / 2 : 0, 0,
+                     c.align == TextAlign::centre ? grow - grow / 2 : grow, 0);
+    }
+    if (c.kind == ControlKind::label) place.setHeight(std::max(place.height(), natural.height()));
+    return place;
+}
+
+}  // namespace
+
 /* ---------------------------------------------------------------- create */
 QWidget* FormWindow::create(const Control& c, QWidget* container) {
     QWidget* widget = nullptr;
@@ -103,19 +123,7 @@ QWidget* FormWindow::create(const Control& c, QWidget* container) {
             break;
     }
     widget->setObjectName(q(c.name));
-    const QSize natural = widget->sizeHint();
-    QRect place(twips_to_pixels(c.place.left), twips_to_pixels(c.place.top),
-                c.place.width > 0 ? twips_to_pixels(c.place.width) : natural.width(),
-                c.place.height > 0 ? twips_to_pixels(c.place.height) : natural.height());
-    // The forms were measured with a narrower font: a label grows to show its whole caption,
-    // around its centre when the caption is centred.
-    if (c.kind == ControlKind::label && natural.width() > place.width()) {
-        const int grow = natural.width() - place.width();
-        place.adjust(c.align == TextAlign::centre ? -grow / 2 : 0, 0,
-                     c.align == TextAlign::centre ? grow - grow / 2 : grow, 0);
-    }
-    if (c.kind == ControlKind::label) place.setHeight(std::max(place.height(), natural.height()));
-    widget->setGeometry(place);
+    widget->setGeometry(placement(c, widget->sizeHint()));
     return widget;
 }
 
@@ -176,7 +184,11 @@ void FormWindow::sync_control(const Control& c, QWidget* widget) {
         }
         case ControlKind::label: {
             auto* label = static_cast<QLabel*>(widget);
-            if (label->text() != text) label->setText(text);
+            if (label->text() != text) {
+                label->setText(text);
+                // A longer caption ("Page 610/1500") widens the label as the first one did.
+                label->setGeometry(placement(c, label->sizeHint()));
+            }
             break;
         }
         case ControlKind::text_box: {

@@ -68,6 +68,12 @@ TEST_F(FormWindowTest, user_actions_reach_the_form_and_handler_changes_reach_the
     EXPECT_FALSE(find<QRadioButton>("A(0)")->isChecked());
     EXPECT_FALSE(find<QGroupBox>("Frame2")->isVisible());
     EXPECT_EQ(find<QListWidget>("List")->count(), 1);
+
+    // A caption that grows while the window is open is still shown whole.
+    form_.set_text("Label", "Page 1234/15000");
+    window_.sync();
+    auto* label = find<QLabel>("Label");
+    EXPECT_GE(label->width(), label->sizeHint().width());
 }
 
 TEST_F(FormWindowTest, close_box_asks_the_form_and_escape_presses_cancel) {
