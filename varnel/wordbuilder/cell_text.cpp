@@ -9,6 +9,25 @@ namespace {
 
 enum class RunMode { normal, raised, lowered };
 
+// The run mode a marker at `pos` switches to, if a marker starts there. Markers are looked for
+// at character boundaries only, so a trail byte that reads "U", "S" or "Z" stays text.
+bool marker_at(std::string_view text, std::size_t pos, RunMode& mode) {
+    if (text[pos] != '$' || pos + 1 >= text.size()) return false;
+    switch (text[pos + 1]) {
+        case 'U':
+            mode = RunMode::raised;
+            return true;
+        case 'S':
+            mode = RunMode::lowered;
+            return true;
+        case 'Z':
+            mode = RunMode::normal;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void count_run(std::size_t& runs) {
     if (++runs > max_marker_runs) {
         throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
@@ -27,18 +46,13 @@ CellText parse_cell_text(std::string_view cp932_text) {
     std::int32_t characters = 0;
     std::size_t pos = 0;
     while (pos < cp932_text.size()) {
-        if (cp932_text[pos] == '$' && pos + 1 < cp932_text.size()) {
-            const char code = cp932_text[pos + 1];
-            if (code == 'U' || code == 'S' || code == 'Z') {
-                const RunMode next = code == 'U'   ? RunMode::raised
-                                     : code == 'S' ? RunMode::lowered
-                                                   : RunMode::normal;
-                if (next == RunMode::raised && mode != RunMode::raised) count_run(raised_runs);
-                if (next == RunMode::lowered && mode != RunMode::lowered) count_run(lowered_runs);
-                mode = next;
-                pos += 2;
-                continue;
-            }
+        RunMode next = mode;
+        if (marker_at(cp932_text, pos, next)) {
+            if (next == RunMode::raised && mode != RunMode::raised) count_run(raised_runs);
+            if (next == RunMode::lowered && mode != RunMode::lowered) count_run(lowered_runs);
+            mode = next;
+            pos += 2;
+            continue;
         }
         const std::size_t length = cp932::char_length_at(cp932_text, pos);
         cell.text.append(cp932_text.substr(pos, length));
@@ -48,6 +62,23 @@ CellText parse_cell_text(std::string_view cp932_text) {
         pos += length;
     }
     return cell;
+}
+
+/* ---------------------------------------------------------------- remove_cell_markers */
+std::string remove_cell_markers(std::string_view cp932_text) {
+    std::string text;
+    std::size_t pos = 0;
+    while (pos < cp932_text.size()) {
+        RunMode ignored = RunMode::normal;
+        if (marker_at(cp932_text, pos, ignored)) {
+            pos += 2;
+            continue;
+        }
+        const std::size_t length = cp932::char_length_at(cp932_text, pos);
+        text.append(cp932_text.substr(pos, length));
+        pos += length;
+    }
+    return text;
 }
 
 }  // namespace wordbuilder

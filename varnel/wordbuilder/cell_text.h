@@ -17,7 +17,10 @@ struct CellText {
 };
 
 // Removes the markers and records which characters each kind of run covers. More than 256 runs
-// of one kind is a subscript error.
+// of one kind is a subscript error: a Word table cell keeps no more.
 CellText parse_cell_text(std::string_view cp932_text);
+
+// The text without its markers, whatever the number of runs: a drawn cell records none.
+std::string remove_cell_markers(std::string_view cp932_text);
 
 }  // namespace wordbuilder

@@ -1,5 +1,6 @@
 // Ruled tables: built as a Word table in the scratch document and moved into the output, or
 // drawn into a metafile over the block.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -43,10 +44,50 @@ int paragraph_alignment(std::int16_t kind) {
     }
 }
 
-void check_row_width(std::int16_t m2) {
-    if (m2 > max_cells_per_row) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
-                                     "a table row of more than 50 cells");
+void align_paragraph(word::Cell& cell, std::int16_t kind) {
+    const int alignment = paragraph_alignment(kind);
+    if (alignment >= 0) cell.Range().ParagraphFormat().Alignment(alignment);
+}
+
+// The bottom lines each cell position of a row has drawn: a cell below one of them keeps its
+// top line, which would otherwise be cleared together with the line it shares.
+using BottomFlags = std::array<bool, max_cells_per_row + 1>;
+
+// The lines of a cell's ruling code. A left line is drawn only by the row's first cell; the
+// others' left lines are their neighbours' right lines.
+void rule_cell(word::Cell& cell, const std::string& s, int column, bool line_above,
+               bool& bottom_drawn) {
+    if (rules(s, 3) && column == 1) set_border(cell, word::wdBorderLeft, true);
+    bottom_drawn = rules(s, 4);
+    if (bottom_drawn) set_border(cell, word::wdBorderBottom, true);
+    set_border(cell, word::wdBorderRight, rules(s, 5));
+    set_border(cell, word::wdBorderTop, rules(s, 6) || line_above);
+    if (rules(s, 1)) set_border(cell, word::wdBorderDiagonalDown, true);
+    if (rules(s, 2)) set_border(cell, word::wdBorderDiagonalUp, true);
+}
+
+// A merged cell takes the ruling code of the cell it continues again, without diagonals.
+void rule_merged_cell(word::Cell& cell, const std::string& s, bool line_above) {
+    if (rules(s, 3)) set_border(cell, word::wdBorderLeft, true);
+    if (rules(s, 4)) set_border(cell, word::wdBorderBottom, true);
+    set_border(cell, word::wdBorderRight, rules(s, 5));
+    set_border(cell, word::wdBorderTop, rules(s, 6) || line_above);
+}
+
+// The text goes in without its markers; the characters of raised and lowered runs are then
+// formatted one by one.
+void write_cell_text(word::Cell& cell, const std::string& utf8_text, const CellText& parsed) {
+    word::Range range = cell.Range();
+    range.InsertAfter(utf8_text);
+    for (const std::int32_t at : parsed.raised) {
+        word::Font font = cell.Range().Characters().Item(at).Font();
+        font.Superscript(true);
+        font.Position(-2);
+    }
+    for (const std::int32_t at : parsed.lowered) {
+        word::Font font = cell.Range().Characters().Item(at).Font();
+        font.Subscript(true);
+        font.Position(2);
     }
 }
 
@@ -55,13 +96,23 @@ void check_row_width(std::int16_t m2) {
 /* ---------------------------------------------------------------- WordRun::write_lines_above_table
  */
 void WordRun::write_lines_above_table(std::int16_t m3) {
-    if (m3 > grid_last_line) {
-        throw jobfiles::RunTimeError(
-            jobfiles::ErrorNumber::subscript_out_of_range,
-            record_context() + ": a table starting below the block's last grid line");
+    if (TextPresent) {
+        if (m3 > grid_last_line) {
+            throw jobfiles::RunTimeError(
+                jobfiles::ErrorNumber::subscript_out_of_range,
+                record_context() + ": a table starting below the block's last grid line");
+        }
+        write_lines(grid_first_line, m3, false);
+        return;
     }
-    // Without text the grid is blank, so its lines are the empty paragraphs wanted here.
-    write_lines(grid_first_line, m3, false);
+    // No text since the block began or since an earlier table: the grid may still hold the
+    // lines that table has already written, so only empty paragraphs go in.
+    word::Range& out = *output_range_;
+    for (int i = 1; i <= m3; ++i) {
+        out.Collapse(word::wdCollapseEnd);
+        out.InsertAfter("\r");
+        out.Collapse(word::wdCollapseEnd);
+    }
 }
 
 /* ---------------------------------------------------------------- WordRun::write_table */
@@ -79,7 +130,11 @@ void WordRun::write_table() {
 void WordRun::write_word_table() {
     jobfiles::MatrixHeader header = text_file_->read_matrix_header();
     text_file_->read_matrix_widths(header);
-    check_row_width(header.m2);
+    if (header.m2 > max_cells_per_row) {
+        // A row's bottom lines are remembered for at most 50 cells.
+        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
+                                     record_context() + ": a table row of more than 50 cells");
+    }
     write_lines_above_table(header.m3);
 
     WorkDocument->Tables().Add(*work_range_, header.m1, header.m2);
@@ -99,84 +154,57 @@ void WordRun::write_word_table() {
             static_cast<float>(tenths * static_cast<double>(char_size) * 0.1));
     }
 
-    std::array<int, max_cells_per_row + 1> above{};
-    std::array<int, max_cells_per_row + 1> current{};
+    BottomFlags above{};
+    BottomFlags current{};
     std::string last_code;
     std::int16_t last_kind = 1;
-    const float row_height = static_cast<float>(header.m5 * 0.1 * (72 / 25.4) * 0.969);
+    // The row pitch in points, a little reduced.
+    const double row_height = header.m5 * 0.1 * (72 / 25.4) * 0.969;
     for (int r = 1; r <= header.m1; ++r) {
-        current.fill(0);
+        current.fill(false);
         int merged = 0;
+        // A table Word has joined to an earlier one of the scratch document ends in its rows.
         const int row_index = table.Rows().Count() - header.m1 + r;
         word::Row row = table.Rows().Item(row_index);
         row.HeightRule(word::wdRowHeightExactly);
-        row.Height(row_height);
-        Page_Drift += static_cast<double>(row.Height()) - static_cast<double>(char_size);
+        row.Height(static_cast<float>(row_height));
+        // Pictures placed later on the page follow the rows' difference from grid lines.
+        Page_Drift += row_height - static_cast<double>(char_size);
 
-        for (int c = 1; c <= header.m2; ++c) {
+        for (std::size_t c = 1; c <= static_cast<std::size_t>(header.m2); ++c) {
             const jobfiles::CellLine cell_line = text_file_->read_cell_line();
-            const int b = static_cast<int>(jobfiles::to_int16(cell_line.b));
-            const auto pos = static_cast<std::size_t>(c);
+            const int b = jobfiles::to_int16(cell_line.b);
             if (cell_line.text != "@") {
                 const int column = b + 1 - merged;
                 word::Cell cell = table.Cell(row_index, column);
-                const std::string& s = cell_line.s;
-                if (rules(s, 3) && column == 1) set_border(cell, word::wdBorderLeft, true);
-                if (rules(s, 4)) {
-                    set_border(cell, word::wdBorderBottom, true);
-                    current[pos] = 1;
-                } else {
-                    current[pos] = 0;
-                }
-                set_border(cell, word::wdBorderRight, rules(s, 5));
-                set_border(cell, word::wdBorderTop, rules(s, 6) || above[pos] == 1);
-                if (rules(s, 1)) set_border(cell, word::wdBorderDiagonalDown, true);
-                if (rules(s, 2)) set_border(cell, word::wdBorderDiagonalUp, true);
+                rule_cell(cell, cell_line.s, column, above[c], current[c]);
                 cell.TopPadding(word::MillimetersToPoints(0));
                 cell.BottomPadding(word::MillimetersToPoints(0));
                 cell.LeftPadding(word::MillimetersToPoints(0));
                 cell.RightPadding(word::MillimetersToPoints(0));
                 cell.Range().ParagraphFormat().WordWrap(false);
-                last_code = s;
+                last_code = cell_line.s;
 
                 std::string text = cell_line.text;
                 if (cell_line.n == 1) text = std::string(cp932::right_trim(text));
-                const int alignment = paragraph_alignment(cell_line.n);
-                if (alignment >= 0) cell.Range().ParagraphFormat().Alignment(alignment);
+                align_paragraph(cell, cell_line.n);
                 cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
                 const CellText parsed = parse_cell_text(text);
-                word::Range cell_range = cell.Range();
-                cell_range.InsertAfter(utf8(parsed.text));
-                for (const std::int32_t at : parsed.raised) {
-                    word::Font font = cell.Range().Characters().Item(at).Font();
-                    font.Superscript(true);
-                    font.Position(-2);
-                }
-                for (const std::int32_t at : parsed.lowered) {
-                    word::Font font = cell.Range().Characters().Item(at).Font();
-                    font.Subscript(true);
-                    font.Position(2);
-                }
+                write_cell_text(cell, utf8(parsed.text), parsed);
                 last_kind = cell_line.n;
             } else {
-                // "@" joins the cell to its left neighbour and repeats that cell's ruling.
+                // "@" joins the cell to its left neighbour.
                 word::Range span = table.Cell(row_index, b - merged).Range();
                 span.End(table.Cell(row_index, b + 1 - merged).Range().End());
                 span.Cells().Merge();
                 ++merged;
-                current[pos] = current[pos - 1];
+                current[c] = current[c - 1];
                 word::Cell cell = table.Cell(row_index, b + 1 - merged);
-                if (rules(last_code, 3)) set_border(cell, word::wdBorderLeft, true);
-                if (rules(last_code, 4)) set_border(cell, word::wdBorderBottom, true);
-                set_border(cell, word::wdBorderRight, rules(last_code, 5));
-                set_border(cell, word::wdBorderTop, rules(last_code, 6) || above[pos] == 1);
-                const int alignment = paragraph_alignment(last_kind);
-                if (alignment >= 0) cell.Range().ParagraphFormat().Alignment(alignment);
+                rule_merged_cell(cell, last_code, above[c]);
+                align_paragraph(cell, last_kind);
             }
         }
-        for (int c = 1; c <= header.m2; ++c) {
-            above[static_cast<std::size_t>(c)] = current[static_cast<std::size_t>(c)];
-        }
+        std::copy_n(current.begin(), header.m2 + 1, above.begin());
     }
 
     const double indent = jobfiles::to_int32(header.m4 + block_.x1 - settings_.Margin_Left);
@@ -195,9 +223,64 @@ void WordRun::write_word_table() {
     PageStart = false;
 }
 
-}  // namespace wordbuilder
+namespace {
 
-namespace wordbuilder {
+// Where a drawn table's cells go: tenths of a millimetre from the block's top-left corner,
+// reaching the primitives as value x 10 x F with y negated.
+struct TableDrawing {
+    graphics::DrawingContext& context;
+    double F = 1;
+    double cs = 0;  // the character height in tenths of a millimetre, as Word converts it
+    std::int16_t text_height = 0;
+
+    double x(double tenths) const { return tenths * 10 * F; }
+    double y(double tenths) const { return -tenths * 10 * F; }
+};
+
+// One cell of a row `pitch` high ending at `bottom`, from `left` and as wide as its own width
+// field. `text_x` is where the last drawn text began: an alignment kind the table does not
+// know leaves the text there.
+void draw_cell(const TableDrawing& d, const jobfiles::CellLine& cell, double left, double bottom,
+               double pitch, double& text_x) {
+    const double h = cell.h;
+    const auto length = static_cast<double>(cp932::AnsiByteLength(remove_cell_markers(cell.text)));
+    switch (cell.n) {
+        case 1:
+            text_x = left;
+            break;
+        case 4:
+            text_x = left + h / 2 - length * d.cs / 4;
+            break;
+        case 7:
+            text_x = left + h - length * d.cs / 2;
+            break;
+        default:
+            break;
+    }
+    // The character cell stands centred in the row.
+    graphics::varnel::DrawLabelText(d.context, cell.text, d.x(text_x),
+                                    d.y(bottom + (d.cs - pitch) / 2), d.text_height, 0);
+
+    struct Ruling {
+        double from_x, from_y, to_x, to_y;
+    };
+    const double right = left + h;
+    const double top = bottom - pitch;
+    const Ruling lines[6] = {{right, bottom, left, top},  {left, bottom, right, top},
+                             {left, bottom, left, top},   {left, bottom, right, bottom},
+                             {right, bottom, right, top}, {left, top, right, top}};
+    for (std::size_t k = 1; k <= 6; ++k) {
+        if (!rules(cell.s, k)) continue;
+        // "1" draws line kind 2: a dashed line one pixel wide.
+        const std::string digit = k <= cell.s.size() ? cell.s.substr(k - 1, 1) : "";
+        const auto kind = static_cast<std::int16_t>(jobfiles::Val(digit) + 1);
+        const Ruling& line = lines[k - 1];
+        graphics::DrawLine(d.context, d.x(line.from_x), d.y(line.from_y), d.x(line.to_x),
+                           d.y(line.to_y), kind, 0);
+    }
+}
+
+}  // namespace
 
 /* ---------------------------------------------------------------- WordRun::draw_table */
 void WordRun::draw_table() {
@@ -206,7 +289,6 @@ void WordRun::draw_table() {
     text_file_->read_rest_of_line();
     write_lines_above_table(header.m3);
 
-    const double F = static_cast<double>(FontSizeRatio);
     const auto x1 = static_cast<double>(block_.x1);
     const auto y1 = static_cast<double>(block_.y1);
     const auto x2 = static_cast<double>(block_.x2);
@@ -216,69 +298,41 @@ void WordRun::draw_table() {
     table_drawing_.Font_Name = settings_.Font_Name;
     graphics::BeginBlockDrawing(table_drawing_, file, frame.right, frame.bottom);
 
+    word::Range& out = *output_range_;
     try {
-        // The character height in tenths of a millimetre, as Word converts it.
-        const double cs = static_cast<double>(word::PointsToMillimeters(settings_.Char_Size * 10));
-        const std::int16_t text_height = jobfiles::to_int16(cs * 10 * F);
+        TableDrawing d{table_drawing_, static_cast<double>(FontSizeRatio)};
+        d.cs = static_cast<double>(word::PointsToMillimeters(settings_.Char_Size * 10));
+        d.text_height = jobfiles::to_int16(d.cs * 10 * d.F);
         for (int r = 1; r <= header.m1; ++r) {
-            const double bottom = r == header.m1 ? y2 - y1 : header.m3 * cs + r * header.m5;
-            const double top = bottom - header.m5;
-            double x = header.m4;
+            // The last row ends on the block's bottom edge, wherever the rows above put its top.
+            const double bottom = r == header.m1 ? y2 - y1 : header.m3 * d.cs + r * header.m5;
+            double left = header.m4;
             for (int c = 1; c <= header.m2; ++c) {
                 const jobfiles::CellLine cell = text_file_->read_cell_line();
+                // "@" continues its left neighbour, which has drawn the whole width already.
                 if (cell.text == "@") continue;
-                const double h = cell.h;
-                const auto length =
-                    static_cast<double>(cp932::AnsiByteLength(parse_cell_text(cell.text).text));
-                switch (cell.n) {
-                    case 1:
-                        table_text_x_ = x;
-                        break;
-                    case 4:
-                        table_text_x_ = x + h / 2 - length * cs / 4;
-                        break;
-                    case 7:
-                        table_text_x_ = x + h - length * cs / 2;
-                        break;
-                    default:
-                        break;
-                }
-                graphics::varnel::DrawLabelText(table_drawing_, cell.text, table_text_x_ * 10 * F,
-                                                -(bottom + (cs - header.m5) / 2) * 10 * F,
-                                                text_height, 0);
-                struct Ruling {
-                    double from_x, from_y, to_x, to_y;
-                };
-                const Ruling lines[6] = {{x + h, bottom, x, top},     {x, bottom, x + h, top},
-                                         {x, bottom, x, top},         {x, bottom, x + h, bottom},
-                                         {x + h, bottom, x + h, top}, {x, top, x + h, top}};
-                for (std::size_t k = 1; k <= 6; ++k) {
-                    if (!rules(cell.s, k)) continue;
-                    const std::string digit = k <= cell.s.size() ? cell.s.substr(k - 1, 1) : "";
-                    const auto kind = static_cast<std::int16_t>(jobfiles::Val(digit) + 1);
-                    const Ruling& line = lines[k - 1];
-                    graphics::DrawLine(table_drawing_, line.from_x * 10 * F, -line.from_y * 10 * F,
-                                       line.to_x * 10 * F, -line.to_y * 10 * F, kind, 0);
-                }
-                x += h;
+                draw_cell(d, cell, left, bottom, header.m5, table_text_x_);
+                left += cell.h;
             }
         }
+
+        // The table's height stays reserved in the text: one paragraph per row at the row
+        // pitch.
+        for (int r = 1; r <= header.m1; ++r) {
+            out.Collapse(word::wdCollapseEnd);
+            out.ParagraphFormat().LineSpacing(
+                word::MillimetersToPoints(static_cast<float>(header.m5 * 0.1)));
+            out.InsertAfter("\r");
+        }
+        out.Collapse(word::wdCollapseEnd);
+        out.ParagraphFormat().LineSpacing(settings_.Char_Size);
     } catch (...) {
-        graphics::EndBlockDrawing(table_drawing_);
-        std::filesystem::remove(file);
+        // A table that could not be drawn whole leaves no picture file behind.
+        graphics::DiscardBlockDrawing(table_drawing_);
+        std::error_code ignored;
+        std::filesystem::remove(file, ignored);
         throw;
     }
-
-    // The table's height stays reserved in the text: one paragraph per row at the row pitch.
-    word::Range& out = *output_range_;
-    for (int r = 1; r <= header.m1; ++r) {
-        out.Collapse(word::wdCollapseEnd);
-        out.ParagraphFormat().LineSpacing(
-            word::MillimetersToPoints(static_cast<float>(header.m5 * 0.1)));
-        out.InsertAfter("\r");
-    }
-    out.Collapse(word::wdCollapseEnd);
-    out.ParagraphFormat().LineSpacing(settings_.Char_Size);
 
     out.Collapse(word::wdCollapseEnd);
     out.SetRange(page_start_position_, page_start_position_);
