@@ -374,7 +374,7 @@ void summary_page(PageWriter& w, Figures& f, int pages) {
     footer(w, 5, 1, pages);
 }
 
-void branch_page(PageWriter& w, Figures& f, int page, int pages) {
+void branch_page(PageWriter& w, Figures& f, int page, int pages, bool logo) {
     const std::size_t b = static_cast<std::size_t>(page - 2) % branches.size();
     w.block(1, 3, true, 0);
     w.title(1, 1, sj(std::string("支店別売上明細　") + branches[b] + "支店"));
@@ -382,6 +382,7 @@ void branch_page(PageWriter& w, Figures& f, int page, int pages) {
     w.label(2, w.columns() - 24, sj("作成日：2024年5月8日"));
     w.label(3, 1, sj("ﾃﾞｰﾀ区分：月次確定前　単位：円"));
     w.draw_line(0, 44, w.width(), 44, 0, 3);
+    if (logo) w.draw_picture(w.width() - 220, 8, 200, 100);
 
     std::vector<long> amounts;
     Table t;
@@ -502,7 +503,8 @@ Job make_job(const JobOptions& options) {
         if (page == 1) {
             summary_page(w, f, options.pages);
         } else {
-            branch_page(w, f, page, options.pages);
+            const bool logo = options.logo_every > 0 && (page - 1) % options.logo_every == 0;
+            branch_page(w, f, page, options.pages, logo);
         }
         w.end_page(page);
     }

@@ -11,6 +11,7 @@ struct JobOptions {
     int pages = 5;
     int char_size = 105;   // tenths of a point
     int line_pitch = 120;  // tenths of a point, a whole number of points
+    int logo_every = 0;  // the logo heads page 1 and also pages 1 + n, 1 + 2n, ... (0: page 1 only)
 };
 
 // The files of one job, as bytes (CP932 text, CR LF line ends).

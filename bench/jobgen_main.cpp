@@ -1,4 +1,4 @@
-// jobgen --pages N --out DIR [--char-size TENTHS] [--line-pitch TENTHS]
+// jobgen --pages N --out DIR [--char-size TENTHS] [--line-pitch TENTHS] [--logo-every N]
 // Writes a print job of N pages into DIR.
 #include <cstdlib>
 #include <exception>
@@ -11,7 +11,8 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: jobgen --pages N --out DIR [--char-size TENTHS] [--line-pitch TENTHS]\n";
+    std::cerr << "usage: jobgen --pages N --out DIR [--char-size TENTHS] [--line-pitch TENTHS] "
+                 "[--logo-every N]\n";
     return 2;
 }
 
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
             options.char_size = std::atoi(value.c_str());
         } else if (arg == "--line-pitch") {
             options.line_pitch = std::atoi(value.c_str());
+        } else if (arg == "--logo-every") {
+            options.logo_every = std::atoi(value.c_str());
         } else {
             return usage();
         }
