@@ -199,9 +199,15 @@ void WordRun::renew_work_document() {
 /* ---------------------------------------------------------------- WordRun::finish_figures */
 void WordRun::finish_figures() {
     if (progress_.cancel_requested()) {
+        // A cancelled run finishes the open block's metafile but places nothing; a block that
+        // drew nothing yet leaves no file, as everywhere else.
         if (metafile_open_) {
             metafile_open_ = false;
-            graphics::EndBlockDrawing(drawing_);
+            if (something_drawn_) {
+                graphics::EndBlockDrawing(drawing_);
+            } else {
+                graphics::DiscardBlockDrawing(drawing_);
+            }
         }
         return;
     }

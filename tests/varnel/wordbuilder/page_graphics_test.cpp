@@ -333,30 +333,49 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
     }
 }
 
-TEST(page_graphics, a_failing_run_leaves_no_half_written_metafile) {
-    GraphicsJob job("failing", 1);
-    const std::string text =
-        "PAGE,0\n"
-        "BLOCK,1,200,200,1900,300,0,0\n"
-        "LABEL,200,37.04,0,0,\"一\"\n"
-        "BLOCK,2,200,300,1900,400,0,0\n"
-        "LABEL,200,37.04,0,0,\"二\"\n"
-        "PAGE,1\n";
-    // A width of 4000 tenths of a millimetre makes a pen width beyond 16 bits.
-    const std::string pict =
-        "PRN_PICT,1\n"
-        "BLOCK,1,200,200,1900,300,0,0\n"
-        "LINE,0,0,100,0,0,2\n"
-        "BLOCK,2,200,300,1900,400,0,0\n"
-        "LINE,0,0,100,0,0,2\n"
-        "LINE,0,0,100,0,0,4000\n"
-        "PAGE\n";
-    EXPECT_EQ(job.convert(text, pict), WordRunOutcome::failed);
-    ASSERT_EQ(job.progress.messages.size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(job.metafile(2)));
-    EXPECT_FALSE(std::filesystem::exists(job.docx()));
-    // The block finished before the failure is a whole file.
-    EXPECT_EQ(of_type(emftest::load_checked(job.metafile(1)), EMR_LINETO).size(), 1u);
+// Two blocks of one page, a line in each.
+const char* const two_block_text =
+    "PAGE,0\n"
+    "BLOCK,1,200,200,1900,300,0,0\n"
+    "LABEL,200,37.04,0,0,\"一\"\n"
+    "BLOCK,2,200,300,1900,400,0,0\n"
+    "LABEL,200,37.04,0,0,\"二\"\n"
+    "PAGE,1\n";
+
+TEST(page_graphics, a_stopped_run_leaves_whole_metafiles_or_none) {
+    {
+        // Cancelled when block 2 has just been opened: block 1 is a whole file, block 2 none.
+        GraphicsJob job("cancelled", 1);
+        job.progress.cancel_after_yields = 2;
+        EXPECT_EQ(job.convert(two_block_text,
+                              "PRN_PICT,1\n"
+                              "BLOCK,1,200,200,1900,300,0,0\n"
+                              "LINE,0,0,100,0,0,2\n"
+                              "BLOCK,2,200,300,1900,400,0,0\n"
+                              "LINE,0,0,100,0,0,2\n"
+                              "PAGE\n"),
+                  WordRunOutcome::cancelled);
+        EXPECT_FALSE(std::filesystem::exists(job.docx()));
+        EXPECT_EQ(of_type(emftest::load_checked(job.metafile(1)), EMR_LINETO).size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(job.metafile(2)));
+    }
+    {
+        // A width of 4000 tenths of a millimetre makes a pen width beyond 16 bits.
+        GraphicsJob job("failing", 1);
+        EXPECT_EQ(job.convert(two_block_text,
+                              "PRN_PICT,1\n"
+                              "BLOCK,1,200,200,1900,300,0,0\n"
+                              "LINE,0,0,100,0,0,2\n"
+                              "BLOCK,2,200,300,1900,400,0,0\n"
+                              "LINE,0,0,100,0,0,2\n"
+                              "LINE,0,0,100,0,0,4000\n"
+                              "PAGE\n"),
+                  WordRunOutcome::failed);
+        ASSERT_EQ(job.progress.messages.size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(job.metafile(2)));
+        EXPECT_FALSE(std::filesystem::exists(job.docx()));
+        EXPECT_EQ(of_type(emftest::load_checked(job.metafile(1)), EMR_LINETO).size(), 1u);
+    }
 }
 
 }  // namespace
