@@ -1,12 +1,11 @@
 // The graphics reader: reads PRN_PICT in step with the text, one block ahead of the text
 // writer, draws each block's figures into the block's metafile and hands page ends over to
 // the page loop.
-#include <cmath>
 #include <filesystem>
+#include <string>
 #include <variant>
 
 #include "graphics/primitives.h"
-#include "jobfiles/cp932.h"
 #include "jobfiles/numeric.h"
 #include "varnel/wordbuilder/word_run.h"
 
@@ -37,6 +36,8 @@ void WordRun::read_graphics(bool at_page_end) {
             finish_block_graphics();
             open_block_graphics(*block);
             if (block->number == Block_No) continue;
+            // Block_No moves on only here: the text writer writes the new block's text next,
+            // and its figures follow when the reader comes back.
             Block_No = block->number;
             return;
         }
