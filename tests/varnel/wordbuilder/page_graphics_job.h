@@ -2,6 +2,8 @@
 // floating pictures of the saved document and the block metafiles left in META_FILE/.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -61,12 +63,12 @@ inline std::vector<FloatingPicture> floating_pictures(const std::filesystem::pat
     return pictures;
 }
 
-// A job of its own folder: write PRN_CHAR and PRN_PICT (UTF-8 test text, one page per
-// "PAGE"), adjust the settings, convert.
+// A job in a folder of its own (per process, so that two builds may run the tests at once): write
+// PRN_CHAR and PRN_PICT (UTF-8 test text, one page per "PAGE"), adjust the settings, convert.
 class GraphicsJob {
   public:
     GraphicsJob(const std::string& name, int pages)
-        : folder_("graphics_" + name),
+        : folder_("graphics_" + name + "_" + std::to_string(::getpid())),
           settings(settings_for(folder_.path(), static_cast<std::int16_t>(pages))) {}
 
     WordRunOutcome convert(const std::string& text, const std::string& pict) {
