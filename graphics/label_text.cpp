@@ -57,7 +57,9 @@ namespace varnel {
 void DrawLabelText(DrawingContext& context, std::string_view text, double x, double y,
                    std::int16_t height, double angle) {
     emf::Gdi& gdi = context.gdi;
-    const std::int32_t escapement = to_int32(-10 * angle);
+    // The glyphs turn the way the characters advance, counter-clockwise on the page: text at
+    // 90 degrees reads upwards as on the printout, not glyph by glyph upside down.
+    const std::int32_t escapement = to_int32(10 * angle);
     const auto make_font = [&](std::int32_t cell_height) {
         return gdi.CreateFontA(cell_height, 0, escapement, 0, emf::FW_NORMAL, 0, 0, 0,
                                emf::SHIFTJIS_CHARSET, emf::OUT_DEFAULT_PRECIS,
@@ -114,7 +116,7 @@ void DrawLabelText(DrawingContext& context, std::string_view text, double x, dou
                    std::int16_t height, double angle) {
     emf::Gdi& gdi = context.gdi;
     const TextFont font(
-        context, gdi.CreateFontA(height, 0, to_int32(-10 * angle), 0, emf::FW_NORMAL, 0, 0, 0,
+        context, gdi.CreateFontA(height, 0, to_int32(10 * angle), 0, emf::FW_NORMAL, 0, 0, 0,
                                  emf::SHIFTJIS_CHARSET, emf::OUT_CHARACTER_PRECIS,
                                  emf::CLIP_CHARACTER_PRECIS, emf::DEFAULT_QUALITY, emf::FIXED_PITCH,
                                  context.Font_Name));

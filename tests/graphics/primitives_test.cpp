@@ -165,7 +165,7 @@ TEST_F(sorbel_text, characters_advance_half_the_height_per_byte_rounded_step_by_
     EXPECT_EQ(font.out_precision, OUT_CHARACTER_PRECIS);
     EXPECT_EQ(font.clip_precision, CLIP_CHARACTER_PRECIS);
     EXPECT_EQ(font.pitch_and_family, FIXED_PITCH);
-    EXPECT_EQ(texts[6].font.escapement, -900);
+    EXPECT_EQ(texts[6].font.escapement, 900);
     EXPECT_EQ(texts[0].text_align, TA_BOTTOM);
     EXPECT_EQ(texts[0].bk_mode, static_cast<std::uint32_t>(TRANSPARENT));
     // One font per call, the empty text's included, each deleted again.
@@ -187,7 +187,7 @@ TEST_F(varnel_text, size_codes_draw_half_size_characters_at_full_advance) {
     ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[4].points[0], (POINTL{600, -5000}));
     EXPECT_EQ(texts[5].points[0], (POINTL{600, -4600}));
-    EXPECT_EQ(texts[4].font.escapement, -900);
+    EXPECT_EQ(texts[4].font.escapement, 900);
     // The reference point is the cell's top-left corner, one full height above y.
     EXPECT_EQ(texts[0].text, u"a");
     EXPECT_EQ(texts[0].points[0], (POINTL{1000, -1600}));

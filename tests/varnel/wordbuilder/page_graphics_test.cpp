@@ -163,7 +163,7 @@ TEST(page_graphics, records_reach_the_metafile_in_its_units_with_their_pens_and_
     EXPECT_EQ(texts[2].font.height, 350);
     expect_point(texts[2].points[0], 450, -1150);
     EXPECT_EQ(texts[3].text, u"縦");
-    EXPECT_EQ(texts[3].font.escapement, -900);
+    EXPECT_EQ(texts[3].font.escapement, 900);
     // Every pen and font made for the block is deleted within it, the empty text's too.
     EXPECT_EQ(m.count(EMR_CREATEPEN) + m.count(EMR_EXTCREATEFONTINDIRECTW),
               m.count(EMR_DELETEOBJECT));
