@@ -90,13 +90,38 @@ std::size_t side_of(int index) {
 constexpr int wdBorderHorizontal = -5;
 constexpr int wdBorderVertical = -6;
 
-// Applies `change` to one border side of a cell, keeping the line two cells of a row share.
+// Applies `change` to `side` of every cell of `row` whose horizontal extent overlaps
+// [from, to) (points from the table's indent origin).
 template <class F>
-void change_cell_side(RowData& row, std::size_t column, std::size_t side, F change) {
+void change_touching(RowData& row, float from, float to, std::size_t side, F change) {
+    constexpr float tolerance = 0.01f;
+    float x = row.left_indent;
+    for (CellData& cell : row.cells) {
+        const float next = x + cell.width;
+        if (next > from + tolerance && x < to - tolerance) change(cell.borders[side]);
+        x = next;
+    }
+}
+
+// Applies `change` to one border side of a cell, keeping the line it shares with the cell
+// beside it, and with the cells above or below it, as Word keeps one line between them.
+template <class F>
+void change_cell_side(TableState& table, std::size_t r, std::size_t column, std::size_t side,
+                      F change) {
+    RowData& row = table.rows[r];
     change(row.cells[column].borders[side]);
     if (side == detail::left && column > 0) change(row.cells[column - 1].borders[detail::right]);
     if (side == detail::right && column + 1 < row.cells.size()) {
         change(row.cells[column + 1].borders[detail::left]);
+    }
+    if (side != detail::top && side != detail::bottom) return;
+    float from = row.left_indent;
+    for (std::size_t c = 0; c < column; ++c) from += row.cells[c].width;
+    const float to = from + row.cells[column].width;
+    if (side == detail::top && r > 0)
+        change_touching(table.rows[r - 1], from, to, detail::bottom, change);
+    if (side == detail::bottom && r + 1 < table.rows.size()) {
+        change_touching(table.rows[r + 1], from, to, detail::top, change);
     }
 }
 
@@ -105,7 +130,7 @@ void change_border(const detail::BordersTarget& t, int index, F change) {
     TableState& table = *t.table;
     if (t.row > 0) {
         cell_of(table, t.row, t.column);
-        change_cell_side(table.rows[static_cast<std::size_t>(t.row - 1)],
+        change_cell_side(table, static_cast<std::size_t>(t.row - 1),
                          static_cast<std::size_t>(t.column - 1), side_of(index), change);
         return;
     }

@@ -69,6 +69,23 @@ TEST_F(word_tables, neighbouring_cells_share_one_vertical_line) {
     EXPECT_THROW(t.Cell(1, 1).Borders().Item(wdBorderTop).LineWidth(5), jobfiles::RunTimeError);
 }
 
+TEST_F(word_tables, cells_above_and_below_share_one_horizontal_line) {
+    Table t = work.Tables().Add(work.Range(), 3, 2);
+    t.Cell(1, 1).Width(40);
+    t.Cell(1, 2).Width(40);
+    t.Cell(2, 1).Width(80);
+    t.Cell(2, 2).Width(20);
+    t.Cell(3, 1).Width(80);
+    t.Cell(3, 2).Width(20);
+    t.Cell(2, 1).Borders().Item(wdBorderTop).LineStyle(wdLineStyleNone);
+    // Both cells above lie over the wide cell: its top line is their bottom line.
+    EXPECT_EQ(t.Cell(1, 1).Borders().Item(wdBorderBottom).LineStyle(), wdLineStyleNone);
+    EXPECT_EQ(t.Cell(1, 2).Borders().Item(wdBorderBottom).LineStyle(), wdLineStyleNone);
+    t.Cell(2, 2).Borders().Item(wdBorderBottom).LineStyle(wdLineStyleNone);
+    EXPECT_EQ(t.Cell(3, 2).Borders().Item(wdBorderTop).LineStyle(), wdLineStyleNone);
+    EXPECT_EQ(t.Cell(3, 1).Borders().Item(wdBorderTop).LineStyle(), wdLineStyleSingle);
+}
+
 TEST_F(word_tables, a_table_added_inside_a_paragraph_splits_it) {
     Range r = work.Range();
     r.InsertAfter("abcd");
