@@ -35,13 +35,19 @@ WordRunOutcome WordRun::run() {
         close_word();
         progress_.show_message("", error.description());
         return WordRunOutcome::failed;
+    } catch (const std::filesystem::filesystem_error&) {
+        return fail(jobfiles::ErrorNumber::path_file_access);
     } catch (const std::bad_alloc&) {
-        abandon_block_graphics();
-        close_word();
-        progress_.show_message(
-            "", std::string(jobfiles::standard_description(jobfiles::ErrorNumber::out_of_memory)));
-        return WordRunOutcome::failed;
+        return fail(jobfiles::ErrorNumber::out_of_memory);
     }
+}
+
+/* ---------------------------------------------------------------- WordRun::fail */
+WordRunOutcome WordRun::fail(jobfiles::ErrorNumber number) {
+    abandon_block_graphics();
+    close_word();
+    progress_.show_message("", std::string(jobfiles::standard_description(number)));
+    return WordRunOutcome::failed;
 }
 
 /* ---------------------------------------------------------------- WordRun::start_word */
@@ -70,10 +76,10 @@ void WordRun::start_word() {
     word::Range work_whole = work_range_->Duplicate();
     format_document(*WorkDocument, work_whole);
 
-    applied_size_ = work_range_->Font().Size();
     // Table geometry follows the size Word really applied, not the size asked for.
+    const float applied_size = work_range_->Font().Size();
     FontSizeRatio =
-        word::PointsToMillimeters(applied_size_) / word::PointsToMillimeters(settings_.Char_Size);
+        word::PointsToMillimeters(applied_size) / word::PointsToMillimeters(settings_.Char_Size);
     Doc_Count = 1;
     Doc_Pages = 1;
 }

@@ -77,6 +77,8 @@ class WordRun {
     std::filesystem::path output_path() const;
     void save_output();
     void finish_figures();
+    // The error path for errors that carry no description of their own.
+    WordRunOutcome fail(jobfiles::ErrorNumber number);
     void finish_run();
     void close_word();
 
@@ -93,7 +95,6 @@ class WordRun {
     std::optional<word::Range> output_range_;
     std::optional<word::Range> work_range_;
     float FontSizeRatio = 1;
-    float applied_size_ = 0;
     std::int16_t Doc_Count = 1;
     std::int16_t Doc_Pages = 1;
 

@@ -192,6 +192,17 @@ TEST(word_run, errors_end_the_run_with_their_description_and_no_file) {
         EXPECT_EQ(progress.messages[0], "|ファイルにこれ以上データがありません。");
     }
     {
+        // A job folder whose META_FILE is not a folder: figures have nowhere to go.
+        write_five_pages(job.path());
+        std::filesystem::remove_all(job.path() / "META_FILE");
+        write_job_file(job.path() / "META_FILE", "");
+        RecordingProgress progress;
+        EXPECT_EQ(wordbuilder::buildWordDocument(settings_for(job.path(), 5), progress),
+                  WordRunOutcome::failed);
+        EXPECT_EQ(progress.messages, std::vector<std::string>{"|パス名が無効です。"});
+        std::filesystem::remove(job.path() / "META_FILE");
+    }
+    {
         std::filesystem::remove(job.path() / "PRN_PICT");
         RecordingProgress progress;
         EXPECT_EQ(wordbuilder::buildWordDocument(settings_for(job.path(), 1), progress),
