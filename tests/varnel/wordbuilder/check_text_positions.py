@@ -9,11 +9,10 @@ plus y (from the paper's top edge), both within the tolerance. The block's rows 
 line grid, as a well-formed job's do. Exit status 0 when all texts are in place.
 """
 import os
-import re
-import subprocess
 import sys
 import tempfile
-import xml.etree.ElementTree as ET
+
+from rendered_words import rendered_pages
 
 POINTS_PER_TENTH_MM = 72 / 254
 
@@ -37,30 +36,10 @@ def text_records(job_dir):
                 yield page, float(fields[1]), block_top + float(fields[2]), words[0]
 
 
-def rendered_words(docx, out_dir):
-    env = dict(os.environ)
-    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(__file__), "..", "..", "data",
-                                          "fontconfig", "fonts.conf")
-    profile = "file://" + os.path.join(out_dir, "profile")
-    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "pdf", "--outdir", out_dir, docx], check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(docx))[0] + ".pdf")
-    html = os.path.join(out_dir, "words.html")
-    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
-    xml = re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read())
-    root = ET.fromstring(xml)
-    pages = []
-    for page in root.iter("page"):
-        pages.append([(w.text or "", float(w.get("xMin")), float(w.get("yMax")))
-                      for w in page.iter("word")])
-    return pages
-
-
 def main(job_dir, docx, tolerance_mm, page_count):
     tolerance = float(tolerance_mm) * 10 * POINTS_PER_TENTH_MM
     with tempfile.TemporaryDirectory() as out_dir:
-        pages = rendered_words(docx, out_dir)
+        pages = rendered_pages(docx, out_dir)
     failures = 0
     checked = 0
     if len(pages) != int(page_count):

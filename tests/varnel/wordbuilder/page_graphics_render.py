@@ -7,30 +7,12 @@ Each WORD must appear on PAGE with its left edge at X and its bottom at Y, in mi
 the paper's top-left corner, both within the tolerance; the document must have as many pages
 as the highest PAGE named. Exit status 0 when all are in place.
 """
-import os
-import re
-import subprocess
 import sys
 import tempfile
-import xml.etree.ElementTree as ET
+
+from rendered_words import rendered_pages
 
 POINTS_PER_MM = 72 / 25.4
-
-
-def rendered_pages(docx, out_dir):
-    env = dict(os.environ)
-    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(__file__), "..", "..", "data",
-                                          "fontconfig", "fonts.conf")
-    profile = "file://" + os.path.join(out_dir, "profile")
-    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "pdf", "--outdir", out_dir, docx], check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(docx))[0] + ".pdf")
-    html = os.path.join(out_dir, "words.html")
-    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
-    root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
-    return [[(w.text or "", float(w.get("xMin")), float(w.get("yMax"))) for w in page.iter("word")]
-            for page in root.iter("page")]
 
 
 def main(docx, tolerance_mm, *expected):
