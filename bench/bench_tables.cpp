@@ -11,7 +11,7 @@
 #include <iostream>
 #include <string>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "jobfiles/prn_mode.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace {
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
                     static_cast<double>(usage.ru_maxrss) / 1024,
                     outcome == wordbuilder::WordRunOutcome::completed ? "saved" : "FAILED");
         return outcome == wordbuilder::WordRunOutcome::completed ? 0 : 1;
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         std::cerr << "bench_word: " << error.what() << "\n";
         return 1;
     }

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 
 namespace jobgen {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "jobfiles/handoff_files.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace {
 
@@ -38,11 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
         check_prn_xls_round_trip(jobfiles::parse_prn_xls(bytes));
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     try {
         check_path_ini_round_trip(jobfiles::parse_path_ini(bytes));
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     return 0;
 }

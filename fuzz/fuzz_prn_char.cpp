@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "jobfiles/prn_char.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace {
 
@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
         step_by_step(bytes);
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     try {
         whole_records(bytes);
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     return 0;
 }

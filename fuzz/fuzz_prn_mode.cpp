@@ -3,17 +3,17 @@
 #include <string_view>
 
 #include "jobfiles/prn_mode.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     try {
         jobfiles::parse_varnel_prn_mode(bytes);
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     try {
         jobfiles::parse_sorbel_prn_mode(bytes);
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "jobfiles/prn_pict.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -12,13 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (size > 0 && data[0] % 2 == 1) in.skip_page();
         while (in.next()) {
         }
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     try {
         jobfiles::SorbelPictReader in(bytes);
         while (in.next()) {
         }
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
     }
     return 0;
 }

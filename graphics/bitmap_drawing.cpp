@@ -4,9 +4,9 @@
 #include <new>
 #include <string>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/raster/bitmap.h"
 
 namespace graphics {
@@ -45,7 +45,7 @@ BitmapMessage DrawBitmap(BitmapCanvas& canvas, double x, double y, double w, dou
     raster::Bitmap bitmap;
     try {
         bitmap = raster::load_bmp(picture_path(canvas.picture_folder, file));
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
         return BitmapMessage::missing_or_too_large;
     } catch (const std::bad_alloc&) {
         return BitmapMessage::missing_or_too_large;
@@ -61,7 +61,7 @@ BitmapMessage DrawBitmap(BitmapCanvas& canvas, double x, double y, double w, dou
         const double per_y = pic.height() / block_height;
         pic.stretch_copy(bitmap, to_int32(per_x * x / 10), to_int32(per_y * (-y / 10)),
                          to_int32(per_x * w / 10), to_int32(per_y * h / 10));
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
         return BitmapMessage::too_large_or_ratio_too_small;
     } catch (const std::bad_alloc&) {
         return BitmapMessage::too_large_or_ratio_too_small;

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace graphics {
 
@@ -16,7 +16,7 @@ constexpr emf::COLORREF black = emf::RGB(0, 0, 0);
 int pen_width(std::int16_t width) {
     const int units = width * 10;
     if (units < INT16_MIN || units > INT16_MAX) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::overflow,
+        throw base::RunTimeError(base::ErrorNumber::overflow,
                                      "line width " + std::to_string(width));
     }
     return units;

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "graphics/primitives.h"
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/numeric.h"
 
 namespace graphics {

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "graphics/primitives.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace graphics {
 
@@ -13,7 +13,7 @@ void DrawPolygon(DrawingContext& context, std::span<const emf::POINTL> points, s
     SelectLinePen(context, line_kind, width, static_cast<emf::COLORREF>(line_colour));
     const std::size_t count = static_cast<std::size_t>(std::max<std::int16_t>(n, 0));
     if (count > points.size()) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
+        throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
                                      "polygon of " + std::to_string(n) + " points with " +
                                          std::to_string(points.size()) + " given");
     }

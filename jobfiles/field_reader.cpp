@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/number_syntax.h"
 
 namespace jobfiles {
@@ -29,7 +29,7 @@ std::optional<double> whole_number(std::string_view text) noexcept {
 /* ---------------------------------------------------------------- Variant::to_number */
 double Variant::to_number() const {
     if (!number || !std::isfinite(*number)) {
-        throw RunTimeError(ErrorNumber::type_mismatch, "\"" + text + "\" is not a number");
+        throw base::RunTimeError(base::ErrorNumber::type_mismatch, "\"" + text + "\" is not a number");
     }
     return *number;
 }
@@ -39,10 +39,10 @@ FieldReader::FieldReader(std::string_view bytes, std::string name)
     : bytes_(bytes), name_(std::move(name)) {}
 
 /* ---------------------------------------------------------------- FieldReader::fail */
-void FieldReader::fail(ErrorNumber number, std::size_t at, std::string_view what) const {
+void FieldReader::fail(base::ErrorNumber number, std::size_t at, std::string_view what) const {
     std::string context = name_ + ": byte " + std::to_string(at);
     if (!what.empty()) context.append(", ").append(what);
-    throw RunTimeError(number, std::move(context));
+    throw base::RunTimeError(number, std::move(context));
 }
 
 /* ---------------------------------------------------------------- FieldReader::line_end_from */
@@ -65,7 +65,7 @@ void FieldReader::consume_line_end() noexcept {
 
 /* ---------------------------------------------------------------- FieldReader::next_field */
 std::string_view FieldReader::next_field(std::size_t& start) {
-    if (at_end()) fail(ErrorNumber::input_past_end, pos_);
+    if (at_end()) fail(base::ErrorNumber::input_past_end, pos_);
     const std::size_t size = bytes_.size();
     const char* data = bytes_.data();
     std::size_t i = pos_;
@@ -115,8 +115,8 @@ std::string_view FieldReader::text() {
 double FieldReader::number_field(std::size_t& start) {
     const std::string_view field = next_field(start);
     const std::optional<double> value = whole_number(field);
-    if (!value) fail(ErrorNumber::type_mismatch, start, "\"" + std::string(field) + "\"");
-    if (!std::isfinite(*value)) fail(ErrorNumber::overflow, start, std::string(field));
+    if (!value) fail(base::ErrorNumber::type_mismatch, start, "\"" + std::string(field) + "\"");
+    if (!std::isfinite(*value)) fail(base::ErrorNumber::overflow, start, std::string(field));
     return *value;
 }
 
@@ -124,7 +124,7 @@ double FieldReader::number_field(std::size_t& start) {
 std::int16_t FieldReader::int16() {
     std::size_t start = 0;
     const double value = std::nearbyint(number_field(start));
-    if (value < -32768.0 || value > 32767.0) fail(ErrorNumber::overflow, start, "16-bit integer");
+    if (value < -32768.0 || value > 32767.0) fail(base::ErrorNumber::overflow, start, "16-bit integer");
     return static_cast<std::int16_t>(value);
 }
 
@@ -133,7 +133,7 @@ std::int32_t FieldReader::int32() {
     std::size_t start = 0;
     const double value = std::nearbyint(number_field(start));
     if (value < -2147483648.0 || value > 2147483647.0) {
-        fail(ErrorNumber::overflow, start, "32-bit integer");
+        fail(base::ErrorNumber::overflow, start, "32-bit integer");
     }
     return static_cast<std::int32_t>(value);
 }
@@ -142,7 +142,7 @@ std::int32_t FieldReader::int32() {
 float FieldReader::single() {
     std::size_t start = 0;
     const double value = number_field(start);
-    if (std::fabs(value) > static_cast<double>(FLT_MAX)) fail(ErrorNumber::overflow, start);
+    if (std::fabs(value) > static_cast<double>(FLT_MAX)) fail(base::ErrorNumber::overflow, start);
     return static_cast<float>(value);
 }
 
@@ -164,7 +164,7 @@ Variant FieldReader::variant() {
 /* ---------------------------------------------------------------- FieldReader::rest_of_line */
 std::string_view FieldReader::rest_of_line() {
     if (line_ended_) return {};
-    if (at_end()) fail(ErrorNumber::input_past_end, pos_);
+    if (at_end()) fail(base::ErrorNumber::input_past_end, pos_);
     const std::size_t end = line_end_from(pos_);
     const std::string_view rest = bytes_.substr(pos_, end - pos_);
     pos_ = end;
@@ -185,13 +185,13 @@ std::string_view FieldReader::quoted_rest_of_line() {
         last = p;
         ++count;
     }
-    if (count < 2) fail(ErrorNumber::invalid_call, start, "text shorter than its two quotes");
+    if (count < 2) fail(base::ErrorNumber::invalid_call, start, "text shorter than its two quotes");
     return rest.substr(first, last - first);
 }
 
 /* ---------------------------------------------------------------- FieldReader::line */
 std::string_view FieldReader::line() {
-    if (at_end()) fail(ErrorNumber::input_past_end, pos_);
+    if (at_end()) fail(base::ErrorNumber::input_past_end, pos_);
     const std::size_t end = line_end_from(pos_);
     const std::string_view whole = bytes_.substr(pos_, end - pos_);
     pos_ = end;

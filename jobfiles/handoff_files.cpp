@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "jobfiles/field_reader.h"
-#include "jobfiles/job_file.h"
+#include "base/whole_file.h"
 #include "jobfiles/numeric.h"
 
 namespace jobfiles {
@@ -66,24 +66,24 @@ std::string parse_path_ini(std::string_view bytes) {
 
 /* ---------------------------------------------------------------- write_prn_xls */
 void write_prn_xls(const std::filesystem::path& file, const PrnXlsChoices& choices) {
-    replace_file(file, format_prn_xls(choices));
+    base::replace_file(file, format_prn_xls(choices));
 }
 
 /* ---------------------------------------------------------------- load_prn_xls */
 PrnXlsSettings load_prn_xls(const std::filesystem::path& file) {
-    return parse_prn_xls(load_job_file(file));
+    return parse_prn_xls(base::load_file(file));
 }
 
 /* ---------------------------------------------------------------- write_path_ini */
 void write_path_ini(const std::filesystem::path& file, std::string_view folder) {
-    replace_file(file, format_path_ini(folder));
+    base::replace_file(file, format_path_ini(folder));
 }
 
 /* ---------------------------------------------------------------- load_path_ini */
 std::string load_path_ini(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return {};
-    return parse_path_ini(load_job_file(file));
+    return parse_path_ini(base::load_file(file));
 }
 
 }  // namespace jobfiles

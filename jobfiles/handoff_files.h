@@ -41,7 +41,7 @@ std::string format_path_ini(std::string_view folder);
 std::string parse_path_ini(std::string_view bytes);
 
 // File wrappers. Writers replace the file atomically (temporary name, then rename) and throw
-// RunTimeError on failure; readers throw file_not_found for a missing file.
+// base::RunTimeError on failure; readers throw file_not_found for a missing file.
 void write_prn_xls(const std::filesystem::path& file, const PrnXlsChoices& choices);
 PrnXlsSettings load_prn_xls(const std::filesystem::path& file);
 void write_path_ini(const std::filesystem::path& file, std::string_view folder);

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "jobfiles/number_syntax.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace jobfiles {
 
@@ -18,7 +18,7 @@ Int round_to(double x) {
     const double r = std::nearbyint(x);
     if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min()) ||
         r > static_cast<double>(std::numeric_limits<Int>::max())) {
-        throw RunTimeError(ErrorNumber::overflow, "value " + plain_number(x));
+        throw base::RunTimeError(base::ErrorNumber::overflow, "value " + plain_number(x));
     }
     return static_cast<Int>(r);
 }

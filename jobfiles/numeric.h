@@ -10,7 +10,7 @@ namespace jobfiles {
 // Int(): the largest whole number not above x.
 double Int(double x) noexcept;
 
-// Round to nearest, halves to the even neighbour; RunTimeError overflow when out of range
+// Round to nearest, halves to the even neighbour; base::RunTimeError overflow when out of range
 // (or not finite).
 std::int16_t to_int16(double x);
 std::int32_t to_int32(double x);

@@ -13,7 +13,7 @@ namespace {
 double variant_number(FieldReader& in) {
     const std::size_t at = in.offset();
     const Variant v = in.variant();
-    if (!v.number) in.fail(ErrorNumber::type_mismatch, at, "\"" + v.text + "\"");
+    if (!v.number) in.fail(base::ErrorNumber::type_mismatch, at, "\"" + v.text + "\"");
     return *v.number;
 }
 
@@ -22,8 +22,8 @@ std::int16_t variant_int16(FieldReader& in) {
     const double value = variant_number(in);
     try {
         return to_int16(value);
-    } catch (const RunTimeError&) {
-        in.fail(ErrorNumber::overflow, at, "16-bit integer");
+    } catch (const base::RunTimeError&) {
+        in.fail(base::ErrorNumber::overflow, at, "16-bit integer");
     }
 }
 
@@ -113,7 +113,7 @@ MatrixHeader PrnCharReader::read_matrix_header() {
 void PrnCharReader::read_matrix_widths(MatrixHeader& header) {
     header.tag = std::string(in_.text());
     if (header.m2 > max_matrix_widths) {
-        in_.fail(ErrorNumber::subscript_out_of_range, in_.offset(),
+        in_.fail(base::ErrorNumber::subscript_out_of_range, in_.offset(),
                  "table of " + std::to_string(header.m2) + " columns");
     }
     header.widths.clear();

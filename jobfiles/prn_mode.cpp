@@ -1,7 +1,7 @@
 #include "jobfiles/prn_mode.h"
 
 #include "jobfiles/field_reader.h"
-#include "jobfiles/job_file.h"
+#include "base/whole_file.h"
 #include "jobfiles/numeric.h"
 
 namespace jobfiles {
@@ -42,12 +42,12 @@ SorbelJobSettings parse_sorbel_prn_mode(std::string_view bytes) {
 
 /* ---------------------------------------------------------------- load_varnel_prn_mode */
 VarnelJobSettings load_varnel_prn_mode(const std::filesystem::path& file) {
-    return parse_varnel_prn_mode(load_job_file(file));
+    return parse_varnel_prn_mode(base::load_file(file));
 }
 
 /* ---------------------------------------------------------------- load_sorbel_prn_mode */
 SorbelJobSettings load_sorbel_prn_mode(const std::filesystem::path& file) {
-    return parse_sorbel_prn_mode(load_job_file(file));
+    return parse_sorbel_prn_mode(base::load_file(file));
 }
 
 }  // namespace jobfiles

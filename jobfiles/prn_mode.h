@@ -35,12 +35,12 @@ struct SorbelJobSettings {
     std::int16_t Line_Pitch = 0;
 };
 
-// Pure readers over the file's bytes; throw RunTimeError (type mismatch, overflow, input
+// Pure readers over the file's bytes; throw base::RunTimeError (type mismatch, overflow, input
 // past end of file) with the byte offset in the context.
 VarnelJobSettings parse_varnel_prn_mode(std::string_view bytes);
 SorbelJobSettings parse_sorbel_prn_mode(std::string_view bytes);
 
-// File wrappers: a missing file is RunTimeError file_not_found.
+// File wrappers: a missing file is base::RunTimeError file_not_found.
 VarnelJobSettings load_varnel_prn_mode(const std::filesystem::path& file);
 SorbelJobSettings load_sorbel_prn_mode(const std::filesystem::path& file);
 

@@ -5,7 +5,7 @@
 #include <exception>
 #include <iostream>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/console_backend.h"
 #include "platform/ui/qt/qt_backend.h"
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     if (!parsed.options) return parsed.exit_status;
     try {
         return run(*parsed.options);
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         std::cerr << "varnel: " << error.description() << ' ' << error.context() << '\n';
     } catch (const std::exception& error) {
         std::cerr << "varnel: " << error.what() << '\n';

@@ -5,7 +5,7 @@
 // surface do nothing and return false or 0, objects are independent of surfaces, SelectObject
 // returns the object it displaced, and an object selected into an open surface cannot be
 // deleted. Unlike GDI, file trouble is not silent: a metafile whose folder is missing, or that
-// cannot be written, raises jobfiles::RunTimeError.
+// cannot be written, raises base::RunTimeError.
 //
 // Every surface records for the fixed reference device of emf_types.h. An object reaches a
 // file when it is first selected into that surface and takes the lowest free slot of the

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 extern char** environ;
 
@@ -15,16 +15,16 @@ namespace os {
 
 namespace {
 
-jobfiles::ErrorNumber error_number_of(int error) {
+base::ErrorNumber error_number_of(int error) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            return jobfiles::ErrorNumber::file_not_found;
+            return base::ErrorNumber::file_not_found;
         case EACCES:
         case EPERM:
-            return jobfiles::ErrorNumber::permission_denied;
+            return base::ErrorNumber::permission_denied;
         default:
-            return jobfiles::ErrorNumber::path_file_access;
+            return base::ErrorNumber::path_file_access;
     }
 }
 
@@ -59,7 +59,7 @@ pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>
         error = posix_spawn(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
     }
     if (error != 0) {
-        throw jobfiles::RunTimeError(error_number_of(error),
+        throw base::RunTimeError(error_number_of(error),
                                      program.string() + ": " + std::strerror(error));
     }
     return pid;
@@ -80,7 +80,7 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
-            throw jobfiles::RunTimeError(jobfiles::ErrorNumber::device_io,
+            throw base::RunTimeError(base::ErrorNumber::device_io,
                                          program.string() + ": " + std::strerror(errno));
         }
     }

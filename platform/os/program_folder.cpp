@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace os {
 
@@ -11,7 +11,7 @@ std::filesystem::path program_folder() {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::path_not_found,
+        throw base::RunTimeError(base::ErrorNumber::path_not_found,
                                      "/proc/self/exe: " + error.message());
     }
     return exe.parent_path();

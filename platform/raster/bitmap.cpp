@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 // The decoder is compiled here for Windows bitmaps only; nothing else is a picture we load.
 #define STBI_ONLY_BMP
@@ -23,11 +23,11 @@ namespace {
 constexpr int invalid_picture = 481;
 
 [[noreturn]] void invalid(const std::string& context) {
-    throw jobfiles::RunTimeError(invalid_picture, "ピクチャが不正です。", context);
+    throw base::RunTimeError(invalid_picture, "ピクチャが不正です。", context);
 }
 
 [[noreturn]] void too_large(const std::string& context) {
-    throw jobfiles::RunTimeError(jobfiles::ErrorNumber::out_of_memory, context);
+    throw base::RunTimeError(base::ErrorNumber::out_of_memory, context);
 }
 
 std::uint32_t little_endian(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size) {
@@ -110,7 +110,7 @@ Bitmap decode_bmp(std::span<const std::uint8_t> bytes) {
 Bitmap load_bmp(const std::filesystem::path& file) {
     std::error_code error;
     const auto size = std::filesystem::file_size(file, error);
-    if (error) throw jobfiles::RunTimeError(jobfiles::ErrorNumber::file_not_found, file.string());
+    if (error) throw base::RunTimeError(base::ErrorNumber::file_not_found, file.string());
     // Header and pixels of the largest picture we accept, with room for padding and palette.
     if (size > static_cast<std::uintmax_t>(max_pixels) * 4 + (1u << 20)) {
         too_large("bitmap file " + file.string() + " of " + std::to_string(size) + " bytes");
@@ -119,12 +119,12 @@ Bitmap load_bmp(const std::filesystem::path& file) {
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());
     if (!in.good() && !in.eof()) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::device_io, file.string());
+        throw base::RunTimeError(base::ErrorNumber::device_io, file.string());
     }
     try {
         return decode_bmp(bytes);
-    } catch (const jobfiles::RunTimeError& e) {
-        throw jobfiles::RunTimeError(e.number(), e.description(),
+    } catch (const base::RunTimeError& e) {
+        throw base::RunTimeError(e.number(), e.description(),
                                      file.string() + ": " + e.context());
     }
 }

@@ -24,7 +24,7 @@ struct Bitmap {
 };
 
 // Decodes a .bmp of 1, 4, 8, 16, 24 or 32 bits per pixel, bottom-up or top-down.
-// jobfiles::RunTimeError: "invalid picture" (481) for anything else or a damaged file,
+// base::RunTimeError: "invalid picture" (481) for anything else or a damaged file,
 // out of memory (7) beyond the size limits.
 Bitmap decode_bmp(std::span<const std::uint8_t> bytes);
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "jobfiles/job_file.h"
-#include "jobfiles/run_time_error.h"
+#include "base/whole_file.h"
+#include "base/run_time_error.h"
 
 #define STBI_WRITE_NO_STDIO
 #define STB_IMAGE_WRITE_STATIC
@@ -17,8 +17,8 @@ namespace raster {
 
 namespace {
 
-using jobfiles::ErrorNumber;
-using jobfiles::RunTimeError;
+using base::ErrorNumber;
+using base::RunTimeError;
 
 // Source index for destination offset `offset` (0 .. |extent| - 1) of a stretch over
 // `extent` pixels: the source pixel under the destination pixel's centre.
@@ -102,7 +102,7 @@ std::vector<std::uint8_t> Canvas::encode_bmp() const {
 
 /* ---------------------------------------------------------------- Canvas::save_bmp */
 void Canvas::save_bmp(const std::filesystem::path& file) const {
-    jobfiles::replace_file(file, encode_bmp());
+    base::replace_file(file, encode_bmp());
 }
 
 }  // namespace raster

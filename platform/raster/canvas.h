@@ -17,7 +17,7 @@ class Canvas {
     std::int32_t height() const noexcept { return image_.height; }
     const Bitmap& image() const noexcept { return image_; }
 
-    // A new white picture of this size. jobfiles::RunTimeError: invalid call (5) for a side
+    // A new white picture of this size. base::RunTimeError: invalid call (5) for a side
     // below 1, out of memory (7) beyond the limits of bitmap.h.
     void resize(std::int32_t width, std::int32_t height);
 

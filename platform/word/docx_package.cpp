@@ -16,15 +16,15 @@
 #include <system_error>
 #include <vector>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/word/docx.h"
 
 namespace word::detail {
 
 namespace {
 
-using jobfiles::ErrorNumber;
-using jobfiles::RunTimeError;
+using base::ErrorNumber;
+using base::RunTimeError;
 
 // 1980-01-01 00:00, the earliest time a zip entry can carry: fixed, so output is repeatable.
 constexpr zip_uint16_t dos_time = 0;

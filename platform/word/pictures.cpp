@@ -9,14 +9,14 @@
 #include <fstream>
 #include <system_error>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace word::detail {
 
 namespace {
 
-using jobfiles::ErrorNumber;
-using jobfiles::RunTimeError;
+using base::ErrorNumber;
+using base::RunTimeError;
 
 std::uint32_t u32_at(const std::string& b, std::size_t at) {
     std::uint32_t v = 0;

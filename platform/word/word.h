@@ -16,7 +16,7 @@
 // page break and 9 a tab; any other character that XML 1.0 cannot carry is stored as U+FFFD,
 // one for one, so positions stay as the caller counted them.
 //
-// Failures throw jobfiles::RunTimeError with the number and Japanese description Word gives
+// Failures throw base::RunTimeError with the number and Japanese description Word gives
 // (a missing collection member, a value out of range, a folder that does not exist...).
 #pragma once
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace word::detail {
 

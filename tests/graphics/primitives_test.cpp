@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/emf/emf_records.h"
 #include "tests/graphics/block_fixture.h"
 
@@ -28,7 +28,7 @@ using varnel_text = BlockTest;
 int error_number(const std::function<void()>& action) {
     try {
         action();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         return e.number();
     }
     return 0;
@@ -62,7 +62,7 @@ TEST_F(line_pens, pens_change_only_with_kind_width_or_colour_and_follow_the_kind
     EXPECT_EQ(context_.gdi.object_count(), 1u);  // never more than the pen in use
     // The product width x 10 must fit 16 bits where a kind uses it.
     EXPECT_EQ(error_number([&] { graphics::DrawLine(context_, 0, 0, 1, 1, 0, 3277); }),
-              static_cast<int>(jobfiles::ErrorNumber::overflow));
+              static_cast<int>(base::ErrorNumber::overflow));
     EXPECT_EQ(error_number([&] { graphics::DrawLine(context_, 0, 0, 1, 1, 1, 5000); }), 0);
     const emftest::Metafile m = finish();
     const auto lines = of_type(m, EMR_LINETO);
@@ -86,7 +86,7 @@ TEST_F(draw_arc, radial_points_turn_counter_clockwise_on_the_page) {
     // Coordinates are rounded to whole units, halves to even.
     graphics::DrawLine(context_, 0.5, 1.5, 2.5, -2.5, 0, 2);
     EXPECT_EQ(error_number([&] { graphics::DrawLine(context_, 3e9, 0, 0, 0, 0, 2); }),
-              static_cast<int>(jobfiles::ErrorNumber::overflow));
+              static_cast<int>(base::ErrorNumber::overflow));
     const emftest::Metafile m = finish();
     const auto arcs = of_type(m, EMR_ARC);
     ASSERT_EQ(arcs.size(), 1u);
@@ -112,7 +112,7 @@ TEST_F(polygons, outline_takes_the_line_colour_and_fill_follows_the_kind) {
     EXPECT_EQ(context_.gdi.object_count(), 1u);
     EXPECT_EQ(
         error_number([&] { graphics::DrawPolygon(context_, points, 5, 1, 0, 2, red, green); }),
-        static_cast<int>(jobfiles::ErrorNumber::subscript_out_of_range));
+        static_cast<int>(base::ErrorNumber::subscript_out_of_range));
     const emftest::Metafile m = finish();
     ASSERT_EQ(m.drawings.size(), 9u);
     EXPECT_EQ(m.count(EMR_CREATEPEN), 2u);

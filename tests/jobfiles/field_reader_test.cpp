@@ -7,18 +7,18 @@
 namespace {
 
 using jobfiles::FieldReader;
-using jobfiles::RunTimeError;
+using base::RunTimeError;
 
 // Runs `read` and returns the error it raised.
 template <typename F>
-RunTimeError error_of(F read) {
+base::RunTimeError error_of(F read) {
     try {
         read();
-    } catch (const RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         return e;
     }
     ADD_FAILURE() << "no error";
-    return RunTimeError(0, "", "");
+    return base::RunTimeError(0, "", "");
 }
 
 TEST(field_reader, fields_end_at_commas_and_at_either_line_end) {
@@ -42,7 +42,7 @@ TEST(field_reader, numbers_round_half_to_even_into_their_type) {
     EXPECT_EQ(in.int16(), 7);
     EXPECT_EQ(in.int16(), 16);
     EXPECT_EQ(in.int32(), 40000);
-    const RunTimeError e = error_of([&] { in.int16(); });
+    const base::RunTimeError e = error_of([&] { in.int16(); });
     EXPECT_EQ(e.number(), 6);
     EXPECT_EQ(e.description(), "オーバーフローしました。");
 }
@@ -50,7 +50,7 @@ TEST(field_reader, numbers_round_half_to_even_into_their_type) {
 TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
     FieldReader in("1,abc,2", "PRN_MODE");
     in.int16();
-    const RunTimeError mismatch = error_of([&] { in.int16(); });
+    const base::RunTimeError mismatch = error_of([&] { in.int16(); });
     EXPECT_EQ(mismatch.number(), 13);
     EXPECT_EQ(mismatch.description(), "型が一致しません。");
     EXPECT_NE(mismatch.context().find("PRN_MODE: byte 2"), std::string::npos);
@@ -64,7 +64,7 @@ TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
 
     FieldReader end("7\r\n", "PRN_XLS");
     end.int16();
-    const RunTimeError past = error_of([&] { end.text(); });
+    const base::RunTimeError past = error_of([&] { end.text(); });
     EXPECT_EQ(past.number(), 62);
     EXPECT_EQ(past.description(), "ファイルにこれ以上データがありません。");
     EXPECT_NE(past.context().find("PRN_XLS: byte 3"), std::string::npos);
@@ -78,7 +78,7 @@ TEST(field_reader, variants_keep_the_text_and_a_number_when_there_is_one) {
     const jobfiles::Variant word = in.variant();
     EXPECT_EQ(word.text, "abc");
     EXPECT_FALSE(word.is(1));
-    EXPECT_THROW(word.to_number(), RunTimeError);
+    EXPECT_THROW(word.to_number(), base::RunTimeError);
     EXPECT_EQ(in.variant().to_number(), 0);  // empty counts as 0
     EXPECT_TRUE(in.variant().is(1));
 }
@@ -105,7 +105,7 @@ TEST(field_reader, quoted_rest_drops_one_character_at_each_end_counting_cp932) {
     // One full-width character is a single character: too short for a quoted text.
     FieldReader one("K,\x93\xfa\r\n", "T");
     one.text();
-    const RunTimeError e = error_of([&] { one.quoted_rest_of_line(); });
+    const base::RunTimeError e = error_of([&] { one.quoted_rest_of_line(); });
     EXPECT_EQ(e.number(), 5);
     // A lead byte before the closing quote swallows the quote into one (invalid) character.
     FieldReader broken("K,\"\x93\"\r\n", "T");

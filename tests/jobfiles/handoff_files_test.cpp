@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/job_file.h"
-#include "jobfiles/run_time_error.h"
+#include "base/cp932.h"
+#include "base/whole_file.h"
+#include "base/run_time_error.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST_F(handoff_files, prn_xls_errors_stop_the_reader) {
     const auto number_of = [](const std::string& bytes) {
         try {
             jobfiles::parse_prn_xls(bytes);
-        } catch (const jobfiles::RunTimeError& e) {
+        } catch (const base::RunTimeError& e) {
             return e.number();
         }
         return 0;
@@ -66,7 +66,7 @@ TEST_F(handoff_files, prn_xls_errors_stop_the_reader) {
     try {
         jobfiles::load_prn_xls(dir_ / "PRN_XLS");
         FAIL();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         EXPECT_EQ(e.number(), 53);
     }
 }
@@ -78,7 +78,7 @@ TEST_F(handoff_files, path_ini_is_one_quoted_line_and_missing_or_empty_means_non
     EXPECT_EQ(jobfiles::load_path_ini(dir_ / "PATH_INI"), "");
     const std::string folder = cp932::from_utf8("/home/山田/出力, 2024");
     jobfiles::write_path_ini(dir_ / "PATH_INI", folder);
-    EXPECT_EQ(jobfiles::load_job_file(dir_ / "PATH_INI"), "\"" + folder + "\"\r\n");
+    EXPECT_EQ(base::load_file(dir_ / "PATH_INI"), "\"" + folder + "\"\r\n");
     EXPECT_EQ(jobfiles::load_path_ini(dir_ / "PATH_INI"), folder);
 }
 
@@ -87,11 +87,11 @@ TEST_F(handoff_files, a_failed_write_leaves_the_old_file_and_reports_the_folder)
     try {
         jobfiles::write_path_ini(dir_ / "missing" / "PATH_INI", "new");
         FAIL();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         EXPECT_EQ(e.number(), 76);
     }
     fs::create_directory(dir_ / "PRN_XLS");  // a folder in the way
-    EXPECT_THROW(jobfiles::write_prn_xls(dir_ / "PRN_XLS", {}), jobfiles::RunTimeError);
+    EXPECT_THROW(jobfiles::write_prn_xls(dir_ / "PRN_XLS", {}), base::RunTimeError);
     EXPECT_EQ(jobfiles::load_path_ini(dir_ / "PATH_INI"), "old");
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);

@@ -7,16 +7,16 @@
 #include <string>
 #include <limits>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace {
 
-using jobfiles::RunTimeError;
+using base::RunTimeError;
 
 int error_number_of(double x, std::int16_t (*convert)(double)) {
     try {
         convert(x);
-    } catch (const RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         return e.number();
     }
     return 0;
@@ -33,7 +33,7 @@ TEST(numeric, integer_conversion_rounds_halves_to_even_and_overflows_past_the_ra
     EXPECT_EQ(error_number_of(-32769, jobfiles::to_int16), 6);
     EXPECT_EQ(error_number_of(std::numeric_limits<double>::quiet_NaN(), jobfiles::to_int16), 6);
     EXPECT_EQ(jobfiles::to_int32(2147483647.4), 2147483647);
-    EXPECT_THROW(jobfiles::to_int32(2147483647.5), RunTimeError);
+    EXPECT_THROW(jobfiles::to_int32(2147483647.5), base::RunTimeError);
     EXPECT_EQ(jobfiles::Int(-0.5), -1);
     EXPECT_EQ(jobfiles::Int(1.99), 1);
 }

@@ -6,23 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/job_file.h"
+#include "base/cp932.h"
+#include "base/whole_file.h"
 
 namespace {
 
-using jobfiles::RunTimeError;
+using base::RunTimeError;
 using jobfiles::TextKind;
 
 std::string fixture(const char* name) {
-    return jobfiles::load_job_file(std::filesystem::path(VS_TEST_DATA_DIR) / name);
+    return base::load_file(std::filesystem::path(VS_TEST_DATA_DIR) / name);
 }
 
 template <typename F>
 int error_number_of(F read) {
     try {
         read();
-    } catch (const RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         return e.number();
     }
     return 0;

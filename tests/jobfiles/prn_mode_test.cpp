@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/run_time_error.h"
+#include "base/cp932.h"
+#include "base/run_time_error.h"
 
 namespace {
 
@@ -51,13 +51,13 @@ TEST(prn_mode, unquoted_comma_shifts_the_fields_and_bad_files_fail_cleanly) {
     try {
         jobfiles::parse_varnel_prn_mode(shifted);
         FAIL();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         EXPECT_EQ(e.number(), 13);
     }
     const auto number_of = [](auto parse, const std::string& bytes) {
         try {
             parse(bytes);
-        } catch (const jobfiles::RunTimeError& e) {
+        } catch (const base::RunTimeError& e) {
             return e.number();
         }
         return 0;
@@ -78,7 +78,7 @@ TEST(prn_mode, missing_file_is_file_not_found) {
         jobfiles::load_sorbel_prn_mode(std::filesystem::path(VS_TEST_DATA_DIR) / "no_such_dir" /
                                        "PRN_MODE");
         FAIL();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         EXPECT_EQ(e.number(), 53);
         EXPECT_EQ(e.description(), "ファイルが見つかりません。");
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench/job_generator.h"
-#include "jobfiles/job_file.h"
+#include "base/whole_file.h"
 #include "jobfiles/numeric.h"
 #include "jobfiles/prn_char.h"
 #include "jobfiles/prn_mode.h"
@@ -23,10 +23,10 @@ const fs::path sample = fs::path(VS_SOURCE_DIR) / "examples" / "sample";
 
 TEST(sample_job, is_what_the_generator_writes) {
     const jobgen::Job job = jobgen::make_job({});
-    EXPECT_EQ(jobfiles::load_job_file(sample / "PRN_MODE"), job.prn_mode);
-    EXPECT_EQ(jobfiles::load_job_file(sample / "PRN_CHAR"), job.prn_char);
-    EXPECT_EQ(jobfiles::load_job_file(sample / "PRN_PICT"), job.prn_pict);
-    EXPECT_EQ(jobfiles::load_job_file(sample / jobgen::bitmap_name), job.bitmap);
+    EXPECT_EQ(base::load_file(sample / "PRN_MODE"), job.prn_mode);
+    EXPECT_EQ(base::load_file(sample / "PRN_CHAR"), job.prn_char);
+    EXPECT_EQ(base::load_file(sample / "PRN_PICT"), job.prn_pict);
+    EXPECT_EQ(base::load_file(sample / jobgen::bitmap_name), job.bitmap);
     EXPECT_TRUE(fs::is_directory(sample / "META_FILE"));
 }
 
@@ -105,8 +105,8 @@ TEST_P(generated_job, texts_land_on_their_block_grid) {
 INSTANTIATE_TEST_SUITE_P(char_sizes, generated_job, ::testing::Values(90, 100, 105, 110, 120));
 
 TEST(sample_job, figures_pair_with_text_blocks_and_stay_inside_them) {
-    const std::string chars = jobfiles::load_job_file(sample / "PRN_CHAR");
-    const std::string picts = jobfiles::load_job_file(sample / "PRN_PICT");
+    const std::string chars = base::load_file(sample / "PRN_CHAR");
+    const std::string picts = base::load_file(sample / "PRN_PICT");
     std::vector<std::int32_t> text_blocks;
     jobfiles::SorbelCharReader text(chars);
     while (const auto r = text.next()) {

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/handoff_files.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/os/file_tests.h"
 
 namespace frontend {
@@ -34,7 +34,7 @@ std::string unwritable_path_text(const std::string& path) {
            path;
 }
 
-std::string file_error_text(const jobfiles::RunTimeError& error,
+std::string file_error_text(const base::RunTimeError& error,
                             const std::filesystem::path& file) {
     return error.description() + "\r\n" + file.string();
 }
@@ -245,7 +245,7 @@ void Dialog::ok_click() {
             run_.Start_Page = jobfiles::to_int16(jobfiles::Val(form_.text("Text1")));
             run_.End_Page = jobfiles::to_int16(jobfiles::Val(form_.text("Text2")));
         }
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
         refuse(number_range_text);
         return;
     }
@@ -269,7 +269,7 @@ void Dialog::ok_click() {
     if (split && split_pages > 0) {
         try {
             run_.Split_Page = jobfiles::to_int16(split_pages);
-        } catch (const jobfiles::RunTimeError&) {
+        } catch (const base::RunTimeError&) {
             refuse(number_range_text);
             return;
         }
@@ -290,7 +290,7 @@ void Dialog::ok_click() {
                                           .sheet_pages = jobfiles::Val(form_.text("Text4")),
                                           .two_chars_per_cell = form_.checked("Option1(1)"),
                                           .thin_lines = form_.checked("Option1(2)")});
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         return refuse(file_error_text(error, prn_xls));
     }
 
@@ -311,7 +311,7 @@ void Dialog::ok_click() {
     const auto path_ini = settings_.job_dir / "PATH_INI";
     try {
         jobfiles::write_path_ini(path_ini, cp932::from_utf8(path_txt));
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         return refuse(file_error_text(error, path_ini));
     }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/os/process.h"
 #include "varnel/frontend/dialog.h"
 #include "varnel/frontend/exit_status.h"
@@ -31,7 +31,7 @@ int start_sorbel(const StartupSettings& settings, ui::Backend& ui) {
         if (settings.console) return os::run_program(sorbel, arguments, settings.program_dir);
         os::start_program(sorbel, arguments, settings.program_dir);
         return exit_converted;
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         show_error(ui, "Excel 変換プログラムを起動できません。", sorbel, error.description());
         return exit_failed;
     }
@@ -46,7 +46,7 @@ int run_word(const jobfiles::VarnelJobSettings& job, const RunVariables& variabl
     int status = exit_failed;
     try {
         status = word_run.run(job, variables, output_folder, form1);
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         ui.message_box(ui::MessageIcon::critical, error_title, error.description());
     } catch (const std::exception& error) {
         ui.message_box(ui::MessageIcon::critical, error_title, error.what());
@@ -64,7 +64,7 @@ int run_startup(const CommandLine& options, const StartupSettings& settings, ui:
     jobfiles::VarnelJobSettings job;
     try {
         job = jobfiles::load_varnel_prn_mode(prn_mode);
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         show_error(ui, "ジョブ設定ファイルを読み込めません。", prn_mode, error.description());
         return exit_failed;
     }
@@ -78,7 +78,7 @@ int run_startup(const CommandLine& options, const StartupSettings& settings, ui:
     dialog.Cansel_SW = false;
     try {
         dialog.load();
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         show_error(ui, "出力フォルダの記録を読み込めません。", settings.job_dir / "PATH_INI",
                    error.description());
         return exit_failed;

@@ -1,7 +1,7 @@
 #include "varnel/wordbuilder/cell_text.h"
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/run_time_error.h"
+#include "base/cp932.h"
+#include "base/run_time_error.h"
 
 namespace wordbuilder {
 
@@ -30,7 +30,7 @@ bool marker_at(std::string_view text, std::size_t pos, RunMode& mode) {
 
 void count_run(std::size_t& runs) {
     if (++runs > max_marker_runs) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
+        throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
                                      "more than 256 marker runs in one cell");
     }
 }

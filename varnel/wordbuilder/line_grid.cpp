@@ -1,8 +1,8 @@
 #include "varnel/wordbuilder/line_grid.h"
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace wordbuilder {
 
@@ -68,8 +68,8 @@ void LineGrid::place(int row, std::int16_t column, std::string_view text) {
 void LineGrid::add_run(int row, ScriptRun run) {
     ScriptRuns& line_runs = runs_.at(static_cast<std::size_t>(row));
     if (line_runs.count >= max_runs_per_line) {
-        throw jobfiles::RunTimeError(
-            jobfiles::ErrorNumber::subscript_out_of_range,
+        throw base::RunTimeError(
+            base::ErrorNumber::subscript_out_of_range,
             "more than 64 sub/superscript runs on line " + std::to_string(row));
     }
     line_runs.runs[static_cast<std::size_t>(line_runs.count++)] = run;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "varnel/wordbuilder/word_run.h"
 
 namespace wordbuilder {
@@ -85,8 +85,8 @@ void WordRun::place_text(jobfiles::TextKind kind) {
     const double row_value = grid_row(metrics_, record.y, title_block);
     const std::int16_t column = grid_column(metrics_, record.x);
     if (row_value < 0 || row_value > grid_last_line || column < 1) {
-        throw jobfiles::RunTimeError(
-            static_cast<int>(jobfiles::ErrorNumber::subscript_out_of_range),
+        throw base::RunTimeError(
+            static_cast<int>(base::ErrorNumber::subscript_out_of_range),
             "文字の位置がページの範囲外です。（" + std::to_string(progress_value_ + 1) +
                 "ページ、PRN_CHAR の " + std::to_string(text_file_->offset()) + " バイト目の行）",
             record_context());

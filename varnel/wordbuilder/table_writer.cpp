@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "graphics/primitives.h"
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "varnel/wordbuilder/cell_text.h"
 #include "varnel/wordbuilder/word_run.h"
 
@@ -98,8 +98,8 @@ void write_cell_text(word::Cell& cell, const std::string& utf8_text, const CellT
 void WordRun::write_lines_above_table(std::int16_t m3) {
     if (TextPresent) {
         if (m3 > grid_last_line) {
-            throw jobfiles::RunTimeError(
-                jobfiles::ErrorNumber::subscript_out_of_range,
+            throw base::RunTimeError(
+                base::ErrorNumber::subscript_out_of_range,
                 record_context() + ": a table starting below the block's last grid line");
         }
         write_lines(grid_first_line, m3, false);
@@ -132,7 +132,7 @@ void WordRun::write_word_table() {
     text_file_->read_matrix_widths(header);
     if (header.m2 > max_cells_per_row) {
         // A row's bottom lines are remembered for at most 50 cells.
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::subscript_out_of_range,
+        throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
                                      record_context() + ": a table row of more than 50 cells");
     }
     write_lines_above_table(header.m3);

@@ -1,9 +1,9 @@
 #include "varnel/wordbuilder/word_run.h"
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/job_file.h"
+#include "base/cp932.h"
+#include "base/whole_file.h"
 #include "jobfiles/numeric.h"
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace wordbuilder {
 
@@ -30,23 +30,23 @@ WordRunOutcome WordRun::run() {
         finish_figures();
         finish_run();
         return progress_.cancel_requested() ? WordRunOutcome::cancelled : WordRunOutcome::completed;
-    } catch (const jobfiles::RunTimeError& error) {
+    } catch (const base::RunTimeError& error) {
         abandon_block_graphics();
         close_word();
         progress_.show_message("", error.description());
         return WordRunOutcome::failed;
     } catch (const std::filesystem::filesystem_error&) {
-        return fail(jobfiles::ErrorNumber::path_file_access);
+        return fail(base::ErrorNumber::path_file_access);
     } catch (const std::bad_alloc&) {
-        return fail(jobfiles::ErrorNumber::out_of_memory);
+        return fail(base::ErrorNumber::out_of_memory);
     }
 }
 
 /* ---------------------------------------------------------------- WordRun::fail */
-WordRunOutcome WordRun::fail(jobfiles::ErrorNumber number) {
+WordRunOutcome WordRun::fail(base::ErrorNumber number) {
     abandon_block_graphics();
     close_word();
-    progress_.show_message("", std::string(jobfiles::standard_description(number)));
+    progress_.show_message("", std::string(base::standard_description(number)));
     return WordRunOutcome::failed;
 }
 
@@ -158,8 +158,8 @@ void WordRun::setup_heading_styles() {
 
 /* ---------------------------------------------------------------- WordRun::open_job_files */
 void WordRun::open_job_files() {
-    char_bytes_ = jobfiles::load_job_file(settings_.job_dir / "PRN_CHAR");
-    pict_bytes_ = jobfiles::load_job_file(settings_.job_dir / "PRN_PICT");
+    char_bytes_ = base::load_file(settings_.job_dir / "PRN_CHAR");
+    pict_bytes_ = base::load_file(settings_.job_dir / "PRN_PICT");
     text_file_.emplace(char_bytes_);
     graphics_file_.emplace(pict_bytes_);
     grid_.clear();
@@ -263,7 +263,7 @@ void WordRun::close_word() {
         if (WorkDocument) WorkDocument->Close(word::wdDoNotSaveChanges);
         if (OutputDocument) OutputDocument->Close(word::wdDoNotSaveChanges);
         word_->Quit(word::wdDoNotSaveChanges);
-    } catch (const jobfiles::RunTimeError&) {
+    } catch (const base::RunTimeError&) {
         // Closing is best effort on the way out; the error that brought us here is reported.
     }
     output_range_.reset();

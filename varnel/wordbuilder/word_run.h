@@ -78,7 +78,7 @@ class WordRun {
     void save_output();
     void finish_figures();
     // The error path for errors that carry no description of their own.
-    WordRunOutcome fail(jobfiles::ErrorNumber number);
+    WordRunOutcome fail(base::ErrorNumber number);
     void finish_run();
     void close_word();
 

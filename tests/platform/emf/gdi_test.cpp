@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/emf/emf_records.h"
 #include "tests/platform/emf/metafile_check.h"
 
@@ -217,8 +217,8 @@ TEST(gdi, files_are_complete_or_absent_and_repeatable) {
     try {
         gdi.CreateEnhMetaFileA(folder / "missing" / "1.emf", a4_frame, "0");
         ADD_FAILURE() << "a missing folder was accepted";
-    } catch (const jobfiles::RunTimeError& e) {
-        EXPECT_EQ(e.number(), static_cast<int>(jobfiles::ErrorNumber::path_not_found));
+    } catch (const base::RunTimeError& e) {
+        EXPECT_EQ(e.number(), static_cast<int>(base::ErrorNumber::path_not_found));
     }
 
     // The folder goes away while the picture is recorded: the close fails loudly and leaves
@@ -227,7 +227,7 @@ TEST(gdi, files_are_complete_or_absent_and_repeatable) {
     fs::create_directory(doomed);
     const HDC dc = record(doomed / "c.emf");
     fs::remove_all(doomed);
-    EXPECT_THROW(gdi.CloseEnhMetaFile(dc), jobfiles::RunTimeError);
+    EXPECT_THROW(gdi.CloseEnhMetaFile(dc), base::RunTimeError);
     EXPECT_FALSE(fs::exists(doomed));
     EXPECT_EQ(gdi.surface_count(), 0u);
 }

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/os/program_folder.h"
 #include "scratch_folder.h"
 
@@ -46,20 +46,20 @@ TEST(process, start_returns_at_once_and_reports_a_program_that_cannot_start) {
     }
     EXPECT_TRUE(fs::exists(scratch.path() / "done"));
 
-    const auto expect_error = [&](const fs::path& program, jobfiles::ErrorNumber number) {
+    const auto expect_error = [&](const fs::path& program, base::ErrorNumber number) {
         try {
             os::start_program(program, {}, scratch.path());
             ADD_FAILURE() << program;
-        } catch (const jobfiles::RunTimeError& error) {
+        } catch (const base::RunTimeError& error) {
             EXPECT_EQ(error.number(), static_cast<int>(number)) << program;
             EXPECT_NE(error.context().find(program.string()), std::string::npos);
         }
     };
-    expect_error(scratch.path() / "missing", jobfiles::ErrorNumber::file_not_found);
+    expect_error(scratch.path() / "missing", base::ErrorNumber::file_not_found);
     expect_error(scratch.file("plain", "#!/bin/sh\n", 0644),
-                 jobfiles::ErrorNumber::permission_denied);
+                 base::ErrorNumber::permission_denied);
     EXPECT_THROW(os::run_program(scratch.path() / "missing", {}, scratch.path()),
-                 jobfiles::RunTimeError);
+                 base::RunTimeError);
 }
 
 TEST(program_folder, is_the_folder_of_the_running_program_and_job_folders_are_absolute) {

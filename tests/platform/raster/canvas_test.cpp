@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/raster/bitmap.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using jobfiles::ErrorNumber;
+using base::ErrorNumber;
 using raster::Bitmap;
 using raster::Canvas;
 
@@ -32,7 +32,7 @@ std::vector<std::uint32_t> pixels(const Bitmap& bitmap) {
 int error_number(const std::function<void()>& action) {
     try {
         action();
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         return e.number();
     }
     return 0;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/word/word.h"
 #include "sample_document.h"
 
@@ -169,13 +169,13 @@ TEST(word_docx, saving_is_repeatable_atomic_and_refuses_a_missing_folder) {
     try {
         doc.SaveAs(dir / "missing" / "c.docx");
         FAIL() << "saving into a missing folder must fail";
-    } catch (const jobfiles::RunTimeError& e) {
-        EXPECT_EQ(e.number(), static_cast<int>(jobfiles::ErrorNumber::path_not_found));
+    } catch (const base::RunTimeError& e) {
+        EXPECT_EQ(e.number(), static_cast<int>(base::ErrorNumber::path_not_found));
         EXPECT_NE(e.context().find("missing"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(dir / "missing"));
     fs::create_directory(dir / "folder.docx");
-    EXPECT_THROW(doc.SaveAs(dir / "folder.docx"), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.SaveAs(dir / "folder.docx"), base::RunTimeError);
     fs::remove_all(dir);
 }
 
@@ -197,10 +197,10 @@ TEST(word_docx, pictures_are_read_at_once_sized_and_kept_pixel_for_pixel) {
     try {
         doc.Shapes().AddPicture(dir / "gone.emf");
         FAIL() << "a missing picture must fail";
-    } catch (const jobfiles::RunTimeError& e) {
-        EXPECT_EQ(e.number(), static_cast<int>(jobfiles::ErrorNumber::file_not_found));
+    } catch (const base::RunTimeError& e) {
+        EXPECT_EQ(e.number(), static_cast<int>(base::ErrorNumber::file_not_found));
     }
-    EXPECT_THROW(doc.Shapes().AddPicture(dir / "text.emf"), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Shapes().AddPicture(dir / "text.emf"), base::RunTimeError);
     EXPECT_EQ(doc.Shapes().Count(), 2);
 
     doc.SaveAs(dir / "pictures.docx");

@@ -7,7 +7,7 @@
 #include <optional>
 #include <random>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/word/word.h"
 #include "sample_document.h"
 
@@ -151,11 +151,11 @@ TEST_F(word_model, font_sizes_round_to_half_points_and_bad_values_are_errors) {
     try {
         r.Font().Size(0.0f);
         FAIL() << "a size of 0 must be refused";
-    } catch (const jobfiles::RunTimeError& e) {
+    } catch (const base::RunTimeError& e) {
         EXPECT_EQ(e.number(), 4608);
         EXPECT_EQ(e.description(), "値が範囲外です。");
     }
-    EXPECT_THROW(doc.Paragraphs().LineSpacing(0.0f), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Paragraphs().LineSpacing(0.0f), base::RunTimeError);
     EXPECT_FLOAT_EQ(MillimetersToPoints(25.4f), 72.0f);
     EXPECT_FLOAT_EQ(PointsToMillimeters(72.0f), 25.4f);
     EXPECT_EQ(MillimetersToPoints(20.0f), static_cast<float>(20.0 * 72.0 / 25.4));
@@ -167,7 +167,7 @@ TEST_F(word_model, heading_styles_are_found_by_name_or_id_and_replace_direct_for
     EXPECT_EQ(h1.NameLocal(), doc.Styles().Item(wdStyleHeading1).NameLocal());
     EXPECT_EQ(doc.Styles().Item(wdStyleHeading3).NameLocal(), "見出し 3");
     EXPECT_EQ(doc.Styles().Item("Heading 2").NameLocal(), "見出し 2");
-    EXPECT_THROW(doc.Styles().Item(-5), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Styles().Item(-5), base::RunTimeError);
 
     Style h3 = doc.Styles().Item("見出し 3");
     EXPECT_FLOAT_EQ(h3.ParagraphFormat().CharacterUnitLeftIndent(), 4.0f);
@@ -182,7 +182,7 @@ TEST_F(word_model, heading_styles_are_found_by_name_or_id_and_replace_direct_for
     h3.Font().Bold(false);
     EXPECT_EQ(h3.BaseStyle(), "標準");
     EXPECT_FLOAT_EQ(h3.ParagraphFormat().CharacterUnitLeftIndent(), 0.0f);
-    EXPECT_THROW(doc.Styles().Item(wdStyleNormal).BaseStyle("見出し 3"), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Styles().Item(wdStyleNormal).BaseStyle("見出し 3"), base::RunTimeError);
 
     Range r = doc.Range();
     r.Font().Size(9);
@@ -247,7 +247,7 @@ TEST_F(word_model, deleting_and_moving_text_across_paragraphs_keeps_positions_ri
     EXPECT_EQ(doc.Content().Text(), "hf\rgi\r");
     // Cutting part of a paragraph together with the next one is not supported: an error,
     // never a silently wrong clipboard.
-    EXPECT_THROW(doc.Range(1, 4).Cut(), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Range(1, 4).Cut(), base::RunTimeError);
     EXPECT_EQ(doc.Content().Text(), "hf\rgi\r");
 }
 
@@ -287,7 +287,7 @@ TEST_F(word_model, pictures_stay_anchored_at_their_page_start_and_travel_with_cu
     other.Range(0, 0).Paste();
     EXPECT_EQ(other.Shapes().Count(), 1);
     EXPECT_FLOAT_EQ(other.Shapes().Item(1).Width(), 10.0f);
-    EXPECT_THROW(s.Left(), jobfiles::RunTimeError);
+    EXPECT_THROW(s.Left(), base::RunTimeError);
     std::filesystem::remove_all(dir);
 }
 
@@ -300,10 +300,10 @@ TEST_F(word_model, documents_activate_close_and_quit) {
     Range kept = second.Content();
     second.Close(wdDoNotSaveChanges);
     EXPECT_EQ(app.Documents().Count(), 1);
-    EXPECT_THROW(kept.InsertAfter("x"), jobfiles::RunTimeError);
+    EXPECT_THROW(kept.InsertAfter("x"), base::RunTimeError);
     app.Quit(wdDoNotSaveChanges);
-    EXPECT_THROW(doc.Content(), jobfiles::RunTimeError);
-    EXPECT_THROW(app.Documents(), jobfiles::RunTimeError);
+    EXPECT_THROW(doc.Content(), base::RunTimeError);
+    EXPECT_THROW(app.Documents(), base::RunTimeError);
 }
 
 // Random inserts and deletes against a plain string: positions, paragraph joins and the
@@ -353,13 +353,13 @@ TEST(word_lifetime, handles_outliving_their_document_or_application_report_an_er
         table = doc.Tables().Add(doc.Range(), 1, 1);
         doc.Close(wdDoNotSaveChanges);
     }
-    EXPECT_THROW(range->InsertAfter("x"), jobfiles::RunTimeError);
-    EXPECT_THROW(style->NameLocal(), jobfiles::RunTimeError);
-    EXPECT_THROW(font->Size(), jobfiles::RunTimeError);
-    EXPECT_THROW(table->Rows(), jobfiles::RunTimeError);
+    EXPECT_THROW(range->InsertAfter("x"), base::RunTimeError);
+    EXPECT_THROW(style->NameLocal(), base::RunTimeError);
+    EXPECT_THROW(font->Size(), base::RunTimeError);
+    EXPECT_THROW(table->Rows(), base::RunTimeError);
     range.reset();  // the last handle on the document
-    EXPECT_THROW(style->BaseStyle("標準"), jobfiles::RunTimeError);
-    EXPECT_THROW(table->Cell(1, 1), jobfiles::RunTimeError);
+    EXPECT_THROW(style->BaseStyle("標準"), base::RunTimeError);
+    EXPECT_THROW(table->Cell(1, 1), base::RunTimeError);
 }
 
 }  // namespace

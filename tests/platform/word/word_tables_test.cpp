@@ -1,7 +1,7 @@
 // Tables built in a scratch document and moved into the output by cut and paste.
 #include <gtest/gtest.h>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 #include "platform/word/word.h"
 
 namespace {
@@ -37,8 +37,8 @@ TEST_F(word_tables, cells_count_their_marks_and_take_text_before_the_cell_mark) 
     EXPECT_TRUE(work.Range(3, 4).Font().Superscript());
     EXPECT_FALSE(work.Range(2, 3).Font().Superscript());
 
-    EXPECT_THROW(t.Cell(3, 1), jobfiles::RunTimeError);
-    EXPECT_THROW(t.Cell(1, 4), jobfiles::RunTimeError);
+    EXPECT_THROW(t.Cell(3, 1), base::RunTimeError);
+    EXPECT_THROW(t.Cell(1, 4), base::RunTimeError);
 }
 
 TEST_F(word_tables, merging_keeps_widths_content_and_shifts_later_cells) {
@@ -50,9 +50,9 @@ TEST_F(word_tables, merging_keeps_widths_content_and_shifts_later_cells) {
     EXPECT_EQ(t.Rows().Item(1).Range().Text(), "ab\r\az\r\a\r\a");
     EXPECT_FLOAT_EQ(t.Cell(1, 1).Width(), 31.0f + 32.0f);
     EXPECT_EQ(t.Cell(1, 2).Range().Text(), "z\r\a");
-    EXPECT_THROW(t.Cell(1, 3), jobfiles::RunTimeError);
+    EXPECT_THROW(t.Cell(1, 3), base::RunTimeError);
     // A range reaching the end-of-row mark is not a set of cells of one row.
-    EXPECT_THROW(work.Range(0, 6).Cells().Merge(), jobfiles::RunTimeError);
+    EXPECT_THROW(work.Range(0, 6).Cells().Merge(), base::RunTimeError);
 }
 
 TEST_F(word_tables, neighbouring_cells_share_one_vertical_line) {
@@ -66,7 +66,7 @@ TEST_F(word_tables, neighbouring_cells_share_one_vertical_line) {
     t.Cell(2, 2).Borders().Item(wdBorderLeft).LineWidth(wdLineWidth050pt);
     EXPECT_EQ(t.Cell(2, 1).Borders().Item(wdBorderRight).LineStyle(), wdLineStyleSingle);
     EXPECT_EQ(t.Cell(2, 1).Borders().Item(wdBorderDiagonalDown).LineStyle(), wdLineStyleNone);
-    EXPECT_THROW(t.Cell(1, 1).Borders().Item(wdBorderTop).LineWidth(5), jobfiles::RunTimeError);
+    EXPECT_THROW(t.Cell(1, 1).Borders().Item(wdBorderTop).LineWidth(5), base::RunTimeError);
 }
 
 TEST_F(word_tables, cells_above_and_below_share_one_horizontal_line) {
@@ -107,7 +107,7 @@ TEST_F(word_tables, a_table_added_right_after_another_joins_it) {
     const int n = second.Rows().Count();
     EXPECT_EQ(n - 1 + 1, 3);
     EXPECT_NO_THROW(second.Cell(3, 3));
-    EXPECT_THROW(second.Cell(1, 3), jobfiles::RunTimeError);
+    EXPECT_THROW(second.Cell(1, 3), base::RunTimeError);
 }
 
 TEST_F(word_tables, cut_and_paste_moves_the_table_between_documents) {
@@ -121,7 +121,7 @@ TEST_F(word_tables, cut_and_paste_moves_the_table_between_documents) {
     t.Range().Cut();
     EXPECT_EQ(work.Tables().Count(), 0);
     EXPECT_EQ(work.Content().End(), 1);
-    EXPECT_THROW(t.Range(), jobfiles::RunTimeError);
+    EXPECT_THROW(t.Range(), base::RunTimeError);
 
     Range out = output.Range();
     out.Collapse(wdCollapseEnd);
@@ -144,7 +144,7 @@ TEST_F(word_tables, cut_and_paste_moves_the_table_between_documents) {
     EXPECT_EQ(output.Tables().Count(), 1);
     EXPECT_EQ(output.Tables().Item(1).Rows().Count(), 2);
     app.Clipboard().Clear();
-    EXPECT_THROW(out.Paste(), jobfiles::RunTimeError);
+    EXPECT_THROW(out.Paste(), base::RunTimeError);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "jobfiles/cp932.h"
-#include "jobfiles/run_time_error.h"
+#include "base/cp932.h"
+#include "base/run_time_error.h"
 #include "varnel/wordbuilder/cell_text.h"
 
 namespace {
@@ -19,7 +19,7 @@ TEST(line_grid, columns_count_half_widths_from_the_left_margin) {
     EXPECT_EQ(wordbuilder::grid_column(metrics, 200 + metrics.LineHeight * 0.7), 2);
     EXPECT_EQ(wordbuilder::grid_column(metrics, 200 + metrics.LineHeight * 0.8), 3);
     EXPECT_LT(wordbuilder::grid_column(metrics, 150), 1);
-    EXPECT_THROW(wordbuilder::grid_column(metrics, 1e9), jobfiles::RunTimeError);
+    EXPECT_THROW(wordbuilder::grid_column(metrics, 1e9), base::RunTimeError);
 }
 
 TEST(line_grid, rows_round_with_the_point_55_offset) {
@@ -59,7 +59,7 @@ TEST(line_grid, at_most_64_runs_a_line) {
     wordbuilder::LineGrid grid;
     for (int i = 0; i < wordbuilder::max_runs_per_line; ++i) grid.add_run(5, {1, 1});
     EXPECT_EQ(grid.runs(5).count, 64);
-    EXPECT_THROW(grid.add_run(5, {1, 1}), jobfiles::RunTimeError);
+    EXPECT_THROW(grid.add_run(5, {1, 1}), base::RunTimeError);
 }
 
 TEST(cell_text, markers_are_removed_and_runs_recorded) {
@@ -81,7 +81,7 @@ TEST(cell_text, more_than_256_runs_of_a_kind_is_an_error) {
     std::string text;
     for (int i = 0; i < 256; ++i) text += "$Ua$Z";
     EXPECT_NO_THROW(wordbuilder::parse_cell_text(text));
-    EXPECT_THROW(wordbuilder::parse_cell_text(text + "$Ub"), jobfiles::RunTimeError);
+    EXPECT_THROW(wordbuilder::parse_cell_text(text + "$Ub"), base::RunTimeError);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "platform/emf/emf_records.h"
 #include "table_checks.h"
 #include "tests/platform/emf/metafile_check.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace wordbuilder::testing {

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-namespace jobfiles {
+namespace base {
 
-// The bytes of a job or hand-off file. RunTimeError file_not_found when it does not exist,
+// The bytes of a job or hand-off file. base::RunTimeError file_not_found when it does not exist,
 // path_file_access when it cannot be read.
-std::string load_job_file(const std::filesystem::path& file);
+std::string load_file(const std::filesystem::path& file);
 
 // Replaces `file` with exactly `bytes`: written under a temporary name in the same folder and
 // renamed, so the file is either complete or left as it was. RunTimeError on failure (path
@@ -20,4 +20,4 @@ std::string load_job_file(const std::filesystem::path& file);
 void replace_file(const std::filesystem::path& file, std::string_view bytes);
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 
-}  // namespace jobfiles
+}  // namespace base

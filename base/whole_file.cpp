@@ -1,4 +1,4 @@
-#include "jobfiles/job_file.h"
+#include "base/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <system_error>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
-namespace jobfiles {
+namespace base {
 
 namespace {
 
@@ -50,8 +50,8 @@ int write_all(int fd, std::string_view bytes) {
 
 }  // namespace
 
-/* ---------------------------------------------------------------- load_job_file */
-std::string load_job_file(const std::filesystem::path& file) {
+/* ---------------------------------------------------------------- load_file */
+std::string load_file(const std::filesystem::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) throw RunTimeError(ErrorNumber::file_not_found, file.string());
@@ -95,4 +95,4 @@ void replace_file(const std::filesystem::path& file, std::span<const std::uint8_
     replace_file(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-}  // namespace jobfiles
+}  // namespace base

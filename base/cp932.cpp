@@ -1,4 +1,4 @@
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 
 #include <errno.h>
 #include <iconv.h>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace cp932 {
 
@@ -25,7 +25,7 @@ using IconvHandle = std::unique_ptr<void, IconvCloser>;
 iconv_t converter(const char* to, const char* from) {
     iconv_t handle = iconv_open(to, from);
     if (handle == reinterpret_cast<iconv_t>(-1)) {
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::invalid_call,
+        throw base::RunTimeError(base::ErrorNumber::invalid_call,
                                      std::string("iconv cannot convert ") + from + " to " + to);
     }
     return handle;
@@ -193,7 +193,7 @@ std::string from_utf8(std::string_view text) {
     std::size_t out_left = out.size();
     if (iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1)) {
         const std::size_t offset = text.size() - in_left;
-        throw jobfiles::RunTimeError(jobfiles::ErrorNumber::invalid_call,
+        throw base::RunTimeError(base::ErrorNumber::invalid_call,
                                      "no CP932 form for the text at byte " +
                                          std::to_string(offset));
     }

@@ -1,8 +1,8 @@
-#include "jobfiles/cp932.h"
+#include "base/cp932.h"
 
 #include <gtest/gtest.h>
 
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST(cp932, round_trips_utf8_and_refuses_text_without_a_cp932_form) {
     EXPECT_EQ(cp932::to_utf8(cp932::from_utf8("①髙﨑")), "①髙﨑");
     EXPECT_TRUE(cp932::representable("見出し 1"));
     EXPECT_FALSE(cp932::representable("emoji \U0001F600"));
-    EXPECT_THROW(cp932::from_utf8("\xff"), jobfiles::RunTimeError);
+    EXPECT_THROW(cp932::from_utf8("\xff"), base::RunTimeError);
 }
 
 TEST(cp932, overwrite_keeps_the_line_length) {

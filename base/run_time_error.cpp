@@ -1,8 +1,8 @@
-#include "jobfiles/run_time_error.h"
+#include "base/run_time_error.h"
 
 #include <utility>
 
-namespace jobfiles {
+namespace base {
 
 namespace {
 
@@ -42,4 +42,4 @@ RunTimeError::RunTimeError(int number, std::string description, std::string cont
       description_(std::move(description)),
       context_(std::move(context)) {}
 
-}  // namespace jobfiles
+}  // namespace base

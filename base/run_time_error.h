@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace jobfiles {
+namespace base {
 
 enum class ErrorNumber : int {
     invalid_call = 5,
@@ -43,4 +43,4 @@ private:
     std::string context_;
 };
 
-}  // namespace jobfiles
+}  // namespace base

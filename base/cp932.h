@@ -51,7 +51,7 @@ std::string to_utf8(std::string_view text);
 // CP932 to UTF-16, one unit per character.
 std::u16string to_utf16(std::string_view text);
 
-// UTF-8 to CP932. Throws jobfiles::RunTimeError (invalid call) when a character has no CP932
+// UTF-8 to CP932. Throws base::RunTimeError (invalid call) when a character has no CP932
 // form or the input is not UTF-8: callers that write job or hand-off files must refuse such text.
 std::string from_utf8(std::string_view text);
 
