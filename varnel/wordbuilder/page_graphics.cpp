@@ -2,6 +2,7 @@
 // writer, draws each block's figures into the block's metafile and hands page ends over to
 // the page loop.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -70,16 +71,15 @@ void WordRun::read_graphics_to_page_end() {
 /* ---------------------------------------------------------------- WordRun::open_block_graphics */
 void WordRun::open_block_graphics(const jobfiles::PictBlock& block) {
     graphics_block_ = block;
-    metafile_path_ = meta_file(std::to_string(block.number) + ".emf");
     const emf::RECTL frame = block_frame(block.x1, block.y1, block.x2, block.y2);
-    graphics::BeginBlockDrawing(drawing_, metafile_path_, frame.right, frame.bottom);
-    metafile_open_ = true;
+    block_metafile_.emplace(drawing_, meta_file(std::to_string(block.number) + ".emf"), frame.right,
+                            frame.bottom);
 }
 
 /* ---------------------------------------------------------------- WordRun::draw_record */
 void WordRun::draw_record(const jobfiles::VarnelPictRecord& record) {
     // Figures before a page's first block have no metafile to go to.
-    if (!metafile_open_) return;
+    if (!block_metafile_) return;
     const float F = FontSizeRatio;
     if (const auto* label = std::get_if<jobfiles::PictLabel>(&record)) {
         const double cell_tenths = jobfiles::to_int32(label->size * 25.4 / 72);
@@ -105,22 +105,16 @@ void WordRun::draw_record(const jobfiles::VarnelPictRecord& record) {
     } else {
         return;
     }
-    something_drawn_ = true;
+    block_metafile_->mark_drawn();
 }
 
 /* ---------------------------------------------------------------- WordRun::finish_block_graphics
  */
 void WordRun::finish_block_graphics() {
-    if (!metafile_open_) return;
-    metafile_open_ = false;
-    if (!something_drawn_) {
-        // An empty block leaves no file: nothing is written, and one from an earlier run goes.
-        graphics::DiscardBlockDrawing(drawing_);
-        std::filesystem::remove(metafile_path_);
-        return;
-    }
-    graphics::EndBlockDrawing(drawing_);
-    something_drawn_ = false;
+    if (!block_metafile_) return;
+    const std::optional<std::filesystem::path> metafile = block_metafile_->finish();
+    block_metafile_.reset();
+    if (!metafile) return;
     const PicturePlace place = place_of_block(graphics_block_.x1, graphics_block_.y1,
                                               graphics_block_.x2, graphics_block_.y2);
     const float top = place.top + static_cast<float>(Page_Drift) + Graphics_Offset;
@@ -133,18 +127,15 @@ void WordRun::finish_block_graphics() {
         add_picture(bitmap, place, top);
         canvas_.Pic2.clear();
     }
-    add_picture(metafile_path_, place, top);
+    add_picture(*metafile, place, top);
     canvas_.Bitmap_Drawn = false;
 }
 
 /* ---------------------------------------------------------------- WordRun::abandon_block_graphics
  */
 void WordRun::abandon_block_graphics() {
-    if (metafile_open_) {
-        metafile_open_ = false;
-        // The run is failing: the block's figures are not written at all.
-        graphics::DiscardBlockDrawing(drawing_);
-    }
+    // The run is failing: the block's figures are not written at all.
+    block_metafile_.reset();
 }
 
 }  // namespace wordbuilder

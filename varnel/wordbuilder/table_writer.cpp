@@ -4,11 +4,12 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 
-#include "graphics/primitives.h"
 #include "base/cp932.h"
-#include "jobfiles/numeric.h"
 #include "base/run_time_error.h"
+#include "graphics/primitives.h"
+#include "jobfiles/numeric.h"
 #include "varnel/wordbuilder/cell_text.h"
 #include "varnel/wordbuilder/word_run.h"
 
@@ -133,7 +134,7 @@ void WordRun::write_word_table() {
     if (header.m2 > max_cells_per_row) {
         // A row's bottom lines are remembered for at most 50 cells.
         throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                     record_context() + ": a table row of more than 50 cells");
+                                 record_context() + ": a table row of more than 50 cells");
     }
     write_lines_above_table(header.m3);
 
@@ -293,52 +294,46 @@ void WordRun::draw_table() {
     const auto y1 = static_cast<double>(block_.y1);
     const auto x2 = static_cast<double>(block_.x2);
     const auto y2 = static_cast<double>(block_.y2);
-    const std::filesystem::path file = meta_file("MT" + std::to_string(Block_No) + ".emf");
     const emf::RECTL frame = block_frame(x1, y1, x2, y2);
     table_drawing_.Font_Name = settings_.Font_Name;
-    graphics::BeginBlockDrawing(table_drawing_, file, frame.right, frame.bottom);
+    graphics::BlockMetafile drawing(table_drawing_,
+                                    meta_file("MT" + std::to_string(Block_No) + ".emf"),
+                                    frame.right, frame.bottom);
 
-    word::Range& out = *output_range_;
-    try {
-        TableDrawing d{table_drawing_, static_cast<double>(FontSizeRatio)};
-        d.cs = static_cast<double>(word::PointsToMillimeters(settings_.Char_Size * 10));
-        d.text_height = jobfiles::to_int16(d.cs * 10 * d.F);
-        for (int r = 1; r <= header.m1; ++r) {
-            // The last row ends on the block's bottom edge, wherever the rows above put its top.
-            const double bottom = r == header.m1 ? y2 - y1 : header.m3 * d.cs + r * header.m5;
-            double left = header.m4;
-            for (int c = 1; c <= header.m2; ++c) {
-                const jobfiles::CellLine cell = text_file_->read_cell_line();
-                // "@" continues its left neighbour, which has drawn the whole width already.
-                if (cell.text == "@") continue;
-                draw_cell(d, cell, left, bottom, header.m5, table_text_x_);
-                left += cell.h;
-            }
+    TableDrawing d{table_drawing_, static_cast<double>(FontSizeRatio)};
+    d.cs = static_cast<double>(word::PointsToMillimeters(settings_.Char_Size * 10));
+    d.text_height = jobfiles::to_int16(d.cs * 10 * d.F);
+    for (int r = 1; r <= header.m1; ++r) {
+        // The last row ends on the block's bottom edge, wherever the rows above put its top.
+        const double bottom = r == header.m1 ? y2 - y1 : header.m3 * d.cs + r * header.m5;
+        double left = header.m4;
+        for (int c = 1; c <= header.m2; ++c) {
+            const jobfiles::CellLine cell = text_file_->read_cell_line();
+            // "@" continues its left neighbour, which has drawn the whole width already.
+            if (cell.text == "@") continue;
+            draw_cell(d, cell, left, bottom, header.m5, table_text_x_);
+            drawing.mark_drawn();
+            left += cell.h;
         }
-
-        // The table's height stays reserved in the text: one paragraph per row at the row
-        // pitch.
-        for (int r = 1; r <= header.m1; ++r) {
-            out.Collapse(word::wdCollapseEnd);
-            out.ParagraphFormat().LineSpacing(
-                word::MillimetersToPoints(static_cast<float>(header.m5 * 0.1)));
-            out.InsertAfter("\r");
-        }
-        out.Collapse(word::wdCollapseEnd);
-        out.ParagraphFormat().LineSpacing(settings_.Char_Size);
-    } catch (...) {
-        // A table that could not be drawn whole leaves no picture file behind.
-        graphics::DiscardBlockDrawing(table_drawing_);
-        std::error_code ignored;
-        std::filesystem::remove(file, ignored);
-        throw;
     }
+
+    // The table's height stays reserved in the text: one paragraph per row at the row pitch.
+    word::Range& out = *output_range_;
+    for (int r = 1; r <= header.m1; ++r) {
+        out.Collapse(word::wdCollapseEnd);
+        out.ParagraphFormat().LineSpacing(
+            word::MillimetersToPoints(static_cast<float>(header.m5 * 0.1)));
+        out.InsertAfter("\r");
+    }
+    out.Collapse(word::wdCollapseEnd);
+    out.ParagraphFormat().LineSpacing(settings_.Char_Size);
 
     out.Collapse(word::wdCollapseEnd);
     out.SetRange(page_start_position_, page_start_position_);
-    graphics::EndBlockDrawing(table_drawing_);
-    const PicturePlace place = place_of_block(x1, y1, x2, y2);
-    add_picture(file, place, place.top + static_cast<float>(Page_Drift));
+    if (const std::optional<std::filesystem::path> file = drawing.finish()) {
+        const PicturePlace place = place_of_block(x1, y1, x2, y2);
+        add_picture(*file, place, place.top + static_cast<float>(Page_Drift));
+    }
     // Anything written after the table in this block goes below it, not at the page's top.
     out.End(OutputDocument->Content().End());
     out.Collapse(word::wdCollapseEnd);

@@ -1,9 +1,9 @@
 #include "varnel/wordbuilder/word_run.h"
 
 #include "base/cp932.h"
+#include "base/run_time_error.h"
 #include "base/whole_file.h"
 #include "jobfiles/numeric.h"
-#include "base/run_time_error.h"
 
 namespace wordbuilder {
 
@@ -207,14 +207,8 @@ void WordRun::finish_figures() {
     if (progress_.cancel_requested()) {
         // A cancelled run finishes the open block's metafile but places nothing; a block that
         // drew nothing yet leaves no file, as everywhere else.
-        if (metafile_open_) {
-            metafile_open_ = false;
-            if (something_drawn_) {
-                graphics::EndBlockDrawing(drawing_);
-            } else {
-                graphics::DiscardBlockDrawing(drawing_);
-            }
-        }
+        if (block_metafile_) block_metafile_->finish();
+        block_metafile_.reset();
         return;
     }
     // The last block's figures are placed even when the files end without their page line.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "graphics/bitmap_drawing.h"
+#include "graphics/block_metafile.h"
 #include "graphics/drawing_context.h"
 #include "jobfiles/field_reader.h"
 #include "jobfiles/prn_char.h"
@@ -121,10 +122,8 @@ class WordRun {
 
     graphics::DrawingContext drawing_;
     graphics::BitmapCanvas canvas_;
-    bool metafile_open_ = false;
-    bool something_drawn_ = false;
+    std::optional<graphics::BlockMetafile> block_metafile_;
     jobfiles::PictBlock graphics_block_;
-    std::filesystem::path metafile_path_;
     // Table drawings get a drawing state of their own: the block metafile stays open meanwhile.
     graphics::DrawingContext table_drawing_;
     double table_text_x_ = 0;
