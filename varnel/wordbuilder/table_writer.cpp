@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "base/cp932.h"
 #include "base/run_time_error.h"
@@ -20,34 +21,28 @@ namespace {
 constexpr int max_cells_per_row = 50;
 constexpr int border_width = word::wdLineWidth050pt;
 
-// Character k (1-based) of a ruling code draws a line unless it is "0"; a code too short to
-// have the character counts as drawing it, as a missing character is never "0".
-bool rules(const std::string& code, std::size_t k) {
-    return k > code.size() || code[k - 1] != '0';
-}
-
 void set_border(word::Cell& cell, int index, bool on) {
     word::Border border = cell.Borders().Item(index);
     border.LineStyle(on ? word::wdLineStyleSingle : word::wdLineStyleNone);
     if (on) border.LineWidth(border_width);
 }
 
-int paragraph_alignment(std::int16_t kind) {
-    switch (kind) {
-        case 1:
-            return word::wdAlignParagraphLeft;
-        case 4:
-            return word::wdAlignParagraphCenter;
-        case 7:
-            return word::wdAlignParagraphRight;
-        default:
-            return -1;
+void align_paragraph(word::Cell& cell, jobfiles::CellAlignment alignment) {
+    int paragraph = 0;
+    switch (alignment) {
+        case jobfiles::CellAlignment::left:
+            paragraph = word::wdAlignParagraphLeft;
+            break;
+        case jobfiles::CellAlignment::centred:
+            paragraph = word::wdAlignParagraphCenter;
+            break;
+        case jobfiles::CellAlignment::right:
+            paragraph = word::wdAlignParagraphRight;
+            break;
+        case jobfiles::CellAlignment::other:
+            return;
     }
-}
-
-void align_paragraph(word::Cell& cell, std::int16_t kind) {
-    const int alignment = paragraph_alignment(kind);
-    if (alignment >= 0) cell.Range().ParagraphFormat().Alignment(alignment);
+    cell.Range().ParagraphFormat().Alignment(paragraph);
 }
 
 // The bottom lines each cell position of a row has drawn: a cell below one of them keeps its
@@ -56,23 +51,23 @@ using BottomFlags = std::array<bool, max_cells_per_row + 1>;
 
 // The lines of a cell's ruling code. A left line is drawn only by the row's first cell; the
 // others' left lines are their neighbours' right lines.
-void rule_cell(word::Cell& cell, const std::string& s, int column, bool line_above,
+void rule_cell(word::Cell& cell, const jobfiles::CellRuling& ruling, int column, bool line_above,
                bool& bottom_drawn) {
-    if (rules(s, 3) && column == 1) set_border(cell, word::wdBorderLeft, true);
-    bottom_drawn = rules(s, 4);
+    if (ruling.left.drawn() && column == 1) set_border(cell, word::wdBorderLeft, true);
+    bottom_drawn = ruling.bottom.drawn();
     if (bottom_drawn) set_border(cell, word::wdBorderBottom, true);
-    set_border(cell, word::wdBorderRight, rules(s, 5));
-    set_border(cell, word::wdBorderTop, rules(s, 6) || line_above);
-    if (rules(s, 1)) set_border(cell, word::wdBorderDiagonalDown, true);
-    if (rules(s, 2)) set_border(cell, word::wdBorderDiagonalUp, true);
+    set_border(cell, word::wdBorderRight, ruling.right.drawn());
+    set_border(cell, word::wdBorderTop, ruling.top.drawn() || line_above);
+    if (ruling.diagonal_down.drawn()) set_border(cell, word::wdBorderDiagonalDown, true);
+    if (ruling.diagonal_up.drawn()) set_border(cell, word::wdBorderDiagonalUp, true);
 }
 
 // A merged cell takes the ruling code of the cell it continues again, without diagonals.
-void rule_merged_cell(word::Cell& cell, const std::string& s, bool line_above) {
-    if (rules(s, 3)) set_border(cell, word::wdBorderLeft, true);
-    if (rules(s, 4)) set_border(cell, word::wdBorderBottom, true);
-    set_border(cell, word::wdBorderRight, rules(s, 5));
-    set_border(cell, word::wdBorderTop, rules(s, 6) || line_above);
+void rule_merged_cell(word::Cell& cell, const jobfiles::CellRuling& ruling, bool line_above) {
+    if (ruling.left.drawn()) set_border(cell, word::wdBorderLeft, true);
+    if (ruling.bottom.drawn()) set_border(cell, word::wdBorderBottom, true);
+    set_border(cell, word::wdBorderRight, ruling.right.drawn());
+    set_border(cell, word::wdBorderTop, ruling.top.drawn() || line_above);
 }
 
 // The text goes in without its markers; the characters of raised and lowered runs are then
@@ -157,8 +152,10 @@ void WordRun::write_word_table() {
 
     BottomFlags above{};
     BottomFlags current{};
-    std::string last_code;
-    std::int16_t last_kind = 1;
+    // A joined cell is ruled and aligned again like the last cell written; before any, a code
+    // with no characters rules every side.
+    jobfiles::CellRuling last_ruling;
+    jobfiles::CellAlignment last_alignment = jobfiles::CellAlignment::left;
     // The row pitch in points, a little reduced.
     const double row_height = header.m5 * 0.1 * (72 / 25.4) * 0.969;
     for (int r = 1; r <= header.m1; ++r) {
@@ -175,34 +172,35 @@ void WordRun::write_word_table() {
         for (std::size_t c = 1; c <= static_cast<std::size_t>(header.m2); ++c) {
             const jobfiles::CellLine cell_line = text_file_->read_cell_line();
             const int b = jobfiles::to_int16(cell_line.b);
-            if (cell_line.text != "@") {
+            if (!cell_line.joins_left) {
                 const int column = b + 1 - merged;
                 word::Cell cell = table.Cell(row_index, column);
-                rule_cell(cell, cell_line.s, column, above[c], current[c]);
+                rule_cell(cell, cell_line.ruling, column, above[c], current[c]);
                 cell.TopPadding(word::MillimetersToPoints(0));
                 cell.BottomPadding(word::MillimetersToPoints(0));
                 cell.LeftPadding(word::MillimetersToPoints(0));
                 cell.RightPadding(word::MillimetersToPoints(0));
                 cell.Range().ParagraphFormat().WordWrap(false);
-                last_code = cell_line.s;
+                last_ruling = cell_line.ruling;
 
                 std::string text = cell_line.text;
-                if (cell_line.n == 1) text = std::string(cp932::right_trim(text));
-                align_paragraph(cell, cell_line.n);
+                if (cell_line.alignment == jobfiles::CellAlignment::left) {
+                    text = std::string(cp932::right_trim(text));
+                }
+                align_paragraph(cell, cell_line.alignment);
                 cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
                 const CellText parsed = parse_cell_text(text);
                 write_cell_text(cell, utf8(parsed.text), parsed);
-                last_kind = cell_line.n;
+                last_alignment = cell_line.alignment;
             } else {
-                // "@" joins the cell to its left neighbour.
                 word::Range span = table.Cell(row_index, b - merged).Range();
                 span.End(table.Cell(row_index, b + 1 - merged).Range().End());
                 span.Cells().Merge();
                 ++merged;
                 current[c] = current[c - 1];
                 word::Cell cell = table.Cell(row_index, b + 1 - merged);
-                rule_merged_cell(cell, last_code, above[c]);
-                align_paragraph(cell, last_kind);
+                rule_merged_cell(cell, last_ruling, above[c]);
+                align_paragraph(cell, last_alignment);
             }
         }
         std::copy_n(current.begin(), header.m2 + 1, above.begin());
@@ -245,17 +243,17 @@ void draw_cell(const TableDrawing& d, const jobfiles::CellLine& cell, double lef
                double pitch, double& text_x) {
     const double h = cell.h;
     const auto length = static_cast<double>(cp932::AnsiByteLength(remove_cell_markers(cell.text)));
-    switch (cell.n) {
-        case 1:
+    switch (cell.alignment) {
+        case jobfiles::CellAlignment::left:
             text_x = left;
             break;
-        case 4:
+        case jobfiles::CellAlignment::centred:
             text_x = left + h / 2 - length * d.cs / 4;
             break;
-        case 7:
+        case jobfiles::CellAlignment::right:
             text_x = left + h - length * d.cs / 2;
             break;
-        default:
+        case jobfiles::CellAlignment::other:
             break;
     }
     // The character cell stands centred in the row.
@@ -267,15 +265,15 @@ void draw_cell(const TableDrawing& d, const jobfiles::CellLine& cell, double lef
     };
     const double right = left + h;
     const double top = bottom - pitch;
-    const Ruling lines[6] = {{right, bottom, left, top},  {left, bottom, right, top},
-                             {left, bottom, left, top},   {left, bottom, right, bottom},
-                             {right, bottom, right, top}, {left, top, right, top}};
-    for (std::size_t k = 1; k <= 6; ++k) {
-        if (!rules(cell.s, k)) continue;
+    const jobfiles::CellRuling& r = cell.ruling;
+    const std::pair<jobfiles::CellRule, Ruling> lines[6] = {
+        {r.diagonal_down, {right, bottom, left, top}}, {r.diagonal_up, {left, bottom, right, top}},
+        {r.left, {left, bottom, left, top}},           {r.bottom, {left, bottom, right, bottom}},
+        {r.right, {right, bottom, right, top}},        {r.top, {left, top, right, top}}};
+    for (const auto& [rule, line] : lines) {
+        if (!rule.drawn()) continue;
         // "1" draws line kind 2: a dashed line one pixel wide.
-        const std::string digit = k <= cell.s.size() ? cell.s.substr(k - 1, 1) : "";
-        const auto kind = static_cast<std::int16_t>(jobfiles::Val(digit) + 1);
-        const Ruling& line = lines[k - 1];
+        const auto kind = static_cast<std::int16_t>(rule.digit() + 1);
         graphics::DrawLine(d.context, d.x(line.from_x), d.y(line.from_y), d.x(line.to_x),
                            d.y(line.to_y), kind, 0);
     }
@@ -310,7 +308,7 @@ void WordRun::draw_table() {
         for (int c = 1; c <= header.m2; ++c) {
             const jobfiles::CellLine cell = text_file_->read_cell_line();
             // "@" continues its left neighbour, which has drawn the whole width already.
-            if (cell.text == "@") continue;
+            if (cell.joins_left) continue;
             draw_cell(d, cell, left, bottom, header.m5, table_text_x_);
             drawing.mark_drawn();
             left += cell.h;
