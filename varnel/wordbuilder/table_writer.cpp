@@ -1,5 +1,5 @@
-// Ruled tables: built as a Word table in the scratch document and moved into the output, or
-// drawn into a metafile over the block.
+#include "varnel/wordbuilder/table_writer.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -9,10 +9,10 @@
 
 #include "base/cp932.h"
 #include "base/run_time_error.h"
+#include "graphics/block_metafile.h"
 #include "graphics/primitives.h"
 #include "jobfiles/numeric.h"
 #include "varnel/wordbuilder/cell_text.h"
-#include "varnel/wordbuilder/word_run.h"
 
 namespace wordbuilder {
 
@@ -89,52 +89,39 @@ void write_cell_text(word::Cell& cell, const std::string& utf8_text, const CellT
 
 }  // namespace
 
-/* ---------------------------------------------------------------- WordRun::write_lines_above_table
- */
-void WordRun::write_lines_above_table(std::int16_t m3) {
-    if (TextPresent) {
-        if (m3 > grid_last_line) {
-            throw base::RunTimeError(
-                base::ErrorNumber::subscript_out_of_range,
-                record_context() + ": a table starting below the block's last grid line");
-        }
-        write_lines(grid_first_line, m3, false);
-        return;
-    }
-    // No text since the block began or since an earlier table: the grid may still hold the
-    // lines that table has already written, so only empty paragraphs go in.
-    word::Range& out = *output_range_;
-    for (int i = 1; i <= m3; ++i) {
-        out.Collapse(word::wdCollapseEnd);
-        out.InsertAfter("\r");
-        out.Collapse(word::wdCollapseEnd);
-    }
+/* ---------------------------------------------------------------- TableWriter::TableWriter */
+TableWriter::TableWriter(const WordRunSettings& settings, const BlockPictures& pictures)
+    : settings_(settings), pictures_(pictures) {
+    table_drawing_.Font_Name = settings.Font_Name;
 }
 
-/* ---------------------------------------------------------------- WordRun::write_table */
-void WordRun::write_table() {
+/* ---------------------------------------------------------------- TableWriter::write */
+void TableWriter::write(const TableTarget& target) {
     if (settings_.Matrix_SW) {
-        write_word_table();
+        write_word_table(target);
     } else {
-        draw_table();
+        draw_table(target);
     }
-    TextPresent = false;
-    LinesPerBlock = 0;
+    target.text.table_written();
 }
 
-/* ---------------------------------------------------------------- WordRun::write_word_table */
-void WordRun::write_word_table() {
-    jobfiles::MatrixHeader header = text_file_->read_matrix_header();
-    text_file_->read_matrix_widths(header);
+/* ---------------------------------------------------------------- TableWriter::write_word_table
+ */
+void TableWriter::write_word_table(const TableTarget& target) {
+    jobfiles::PrnCharReader& text_file = target.text_file;
+    jobfiles::MatrixHeader header = text_file.read_matrix_header();
+    text_file.read_matrix_widths(header);
     if (header.m2 > max_cells_per_row) {
         // A row's bottom lines are remembered for at most 50 cells.
         throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                 record_context() + ": a table row of more than 50 cells");
+                                 "PRN_CHAR: byte " + std::to_string(text_file.offset()) +
+                                     ": a table row of more than 50 cells");
     }
-    write_lines_above_table(header.m3);
+    target.text.write_lines_above_table(target.output, header.m3, text_file.offset());
 
-    WorkDocument->Tables().Add(*work_range_, header.m1, header.m2);
-    word::Table table = WorkDocument->Tables().Item(WorkDocument->Tables().Count());
+    word::Document& work = target.work_document;
+    work.Tables().Add(target.work_range, header.m1, header.m2);
+    word::Table table = work.Tables().Item(work.Tables().Count());
     table.Borders().OutsideLineStyle(word::wdLineStyleNone);
 
     const float char_size = settings_.Char_Size;
@@ -167,10 +154,10 @@ void WordRun::write_word_table() {
         row.HeightRule(word::wdRowHeightExactly);
         row.Height(static_cast<float>(row_height));
         // Pictures placed later on the page follow the rows' difference from grid lines.
-        Page_Drift += row_height - static_cast<double>(char_size);
+        target.page.add_row_drift(row_height - static_cast<double>(char_size));
 
         for (std::size_t c = 1; c <= static_cast<std::size_t>(header.m2); ++c) {
-            const jobfiles::CellLine cell_line = text_file_->read_cell_line();
+            const jobfiles::CellLine cell_line = text_file.read_cell_line();
             const int b = jobfiles::to_int16(cell_line.b);
             if (!cell_line.joins_left) {
                 const int column = b + 1 - merged;
@@ -190,7 +177,7 @@ void WordRun::write_word_table() {
                 align_paragraph(cell, cell_line.alignment);
                 cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
                 const CellText parsed = parse_cell_text(text);
-                write_cell_text(cell, utf8(parsed.text), parsed);
+                write_cell_text(cell, cp932::to_utf8(parsed.text), parsed);
                 last_alignment = cell_line.alignment;
             } else {
                 word::Range span = table.Cell(row_index, b - merged).Range();
@@ -206,20 +193,20 @@ void WordRun::write_word_table() {
         std::copy_n(current.begin(), header.m2 + 1, above.begin());
     }
 
-    const double indent = jobfiles::to_int32(header.m4 + block_.x1 - settings_.Margin_Left);
+    const double indent =
+        jobfiles::to_int32(header.m4 + target.text.block().x1 - settings_.Margin_Left);
     table.Rows().LeftIndent(0);
     table.Rows().LeftIndent(word::MillimetersToPoints(static_cast<float>(indent * 0.1)));
     table.Range().Cut();
-    word::Range& out = *output_range_;
-    if (PageStart) {
+    word::Range& out = target.output.range;
+    if (target.page.table_opens_page()) {
         out.InsertAfter(" ");
         out.Collapse(word::wdCollapseEnd);
-        Graphics_Offset = settings_.Char_Size;
     }
     out.Paste();
     out.Collapse(word::wdCollapseEnd);
-    word_->Clipboard().Clear();
-    PageStart = false;
+    target.word.Clipboard().Clear();
+    target.page.table_written(settings_.Char_Size);
 }
 
 namespace {
@@ -281,24 +268,25 @@ void draw_cell(const TableDrawing& d, const jobfiles::CellLine& cell, double lef
 
 }  // namespace
 
-/* ---------------------------------------------------------------- WordRun::draw_table */
-void WordRun::draw_table() {
-    const jobfiles::MatrixHeader header = text_file_->read_matrix_header();
+/* ---------------------------------------------------------------- TableWriter::draw_table */
+void TableWriter::draw_table(const TableTarget& target) {
+    jobfiles::PrnCharReader& text_file = target.text_file;
+    const jobfiles::MatrixHeader header = text_file.read_matrix_header();
     // The header's column widths are not needed: every cell line carries its own width.
-    text_file_->read_rest_of_line();
-    write_lines_above_table(header.m3);
+    text_file.read_rest_of_line();
+    target.text.write_lines_above_table(target.output, header.m3, text_file.offset());
 
-    const auto x1 = static_cast<double>(block_.x1);
-    const auto y1 = static_cast<double>(block_.y1);
-    const auto x2 = static_cast<double>(block_.x2);
-    const auto y2 = static_cast<double>(block_.y2);
-    const emf::RECTL frame = block_frame(x1, y1, x2, y2);
-    table_drawing_.Font_Name = settings_.Font_Name;
-    graphics::BlockMetafile drawing(table_drawing_,
-                                    meta_file("MT" + std::to_string(Block_No) + ".emf"),
-                                    frame.right, frame.bottom);
+    const jobfiles::BlockHeader& block = target.text.block();
+    const auto x1 = static_cast<double>(block.x1);
+    const auto y1 = static_cast<double>(block.y1);
+    const auto x2 = static_cast<double>(block.x2);
+    const auto y2 = static_cast<double>(block.y2);
+    const emf::RECTL frame = pictures_.block_frame(x1, y1, x2, y2);
+    graphics::BlockMetafile drawing(
+        table_drawing_, pictures_.meta_file("MT" + std::to_string(target.Block_No) + ".emf"),
+        frame.right, frame.bottom);
 
-    TableDrawing d{table_drawing_, static_cast<double>(FontSizeRatio)};
+    TableDrawing d{table_drawing_, static_cast<double>(pictures_.FontSizeRatio)};
     d.cs = static_cast<double>(word::PointsToMillimeters(settings_.Char_Size * 10));
     d.text_height = jobfiles::to_int16(d.cs * 10 * d.F);
     for (int r = 1; r <= header.m1; ++r) {
@@ -306,7 +294,7 @@ void WordRun::draw_table() {
         const double bottom = r == header.m1 ? y2 - y1 : header.m3 * d.cs + r * header.m5;
         double left = header.m4;
         for (int c = 1; c <= header.m2; ++c) {
-            const jobfiles::CellLine cell = text_file_->read_cell_line();
+            const jobfiles::CellLine cell = text_file.read_cell_line();
             // "@" continues its left neighbour, which has drawn the whole width already.
             if (cell.joins_left) continue;
             draw_cell(d, cell, left, bottom, header.m5, table_text_x_);
@@ -316,7 +304,7 @@ void WordRun::draw_table() {
     }
 
     // The table's height stays reserved in the text: one paragraph per row at the row pitch.
-    word::Range& out = *output_range_;
+    word::Range& out = target.output.range;
     for (int r = 1; r <= header.m1; ++r) {
         out.Collapse(word::wdCollapseEnd);
         out.ParagraphFormat().LineSpacing(
@@ -327,13 +315,14 @@ void WordRun::draw_table() {
     out.ParagraphFormat().LineSpacing(settings_.Char_Size);
 
     out.Collapse(word::wdCollapseEnd);
-    out.SetRange(page_start_position_, page_start_position_);
+    const std::int32_t page_start = target.page.page_start_position();
+    out.SetRange(page_start, page_start);
     if (const std::optional<std::filesystem::path> file = drawing.finish()) {
-        const PicturePlace place = place_of_block(x1, y1, x2, y2);
-        add_picture(*file, place, place.top + static_cast<float>(Page_Drift));
+        const PicturePlace place = pictures_.place_of_block(x1, y1, x2, y2);
+        pictures_.add_picture(target.output, *file, place, target.page.table_top(place.top));
     }
     // Anything written after the table in this block goes below it, not at the page's top.
-    out.End(OutputDocument->Content().End());
+    out.End(target.output.document.Content().End());
     out.Collapse(word::wdCollapseEnd);
 }
 
