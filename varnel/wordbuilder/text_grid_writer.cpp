@@ -172,6 +172,8 @@ void TextGridWriter::write_lines_above_table(const OutputPlace& output, std::int
                 record_context(offset) + ": a table starting below the block's last grid line");
         }
         write_lines(output, grid_first_line, m3, false);
+        // The table goes in after the last line's paragraph mark, not in its place.
+        output.range.Collapse(word::wdCollapseEnd);
         return;
     }
     // No text since the block began or since an earlier table: the grid may still hold the
