@@ -176,8 +176,7 @@ void TextGridWriter::write_lines_above_table(const OutputPlace& output, std::int
         output.range.Collapse(word::wdCollapseEnd);
         return;
     }
-    // No text since the block began or since an earlier table: the grid may still hold the
-    // lines that table has already written, so only empty paragraphs go in.
+    // No text since the block began or since an earlier table: only empty paragraphs.
     word::Range& out = output.range;
     for (int i = 1; i <= m3; ++i) {
         out.Collapse(word::wdCollapseEnd);

@@ -35,10 +35,12 @@ class TextGridWriter {
 
     // The lines of the block above a table that starts on grid line m3.
     void write_lines_above_table(const OutputPlace& output, std::int16_t m3, std::size_t offset);
-    // A table ends the block's text: what follows in the block starts afresh.
+    // A table ends the block's text: its lines are written and the text below it is not, so
+    // lines written later in the block (before a second table, or as a gap) are empty of both.
     void table_written() {
         TextPresent = false;
         LinesPerBlock = 0;
+        grid_.clear();
     }
 
   private:

@@ -38,4 +38,23 @@ TEST(table_flow, an_empty_line_above_a_table_stays) {
               (std::vector<std::string>{"P|10.50|上", "P|10.50|", "P|10.50|", "T"}));
 }
 
+TEST(table_flow, gap_lines_after_a_table_are_empty) {
+    // A block of kind 1 that ends with its table leaves a gap down to the next block: empty
+    // lines, not the text above the table again, nor the text below it that is never written.
+    wordbuilder::testing::TempFolder folder(unique_name("gap_after_table"));
+    const Conversion run = convert(
+        folder.path(),
+        "PAGE,1\nBLOCK,1,200,200,1900,400,1,0\nLABEL,200,37.04,0,0,\"上\"\n" + table_at(2) +
+            "LABEL,200,111.12,0,0,\"下\"\n" + table_at(1) +
+            "BLOCK,2,200,400,1900,480,0,0\nLABEL,200,37.04,0,0,\"次\"\nPAGE,2\n",
+        "PRN_PICT\nBLOCK,1,200,200,1900,400,0,0\nBLOCK,2,200,400,1900,480,0,0\nPAGE\n", true);
+    ASSERT_EQ(run.outcome, WordRunOutcome::completed);
+    const DocumentDump dump = dump_document(run.document);
+    std::vector<std::string> expected = {"P|10.50|上", "P|10.50|", "T", "P|10.50|", "T"};
+    // (400 - 200) / 37.04 rounds to 5 lines.
+    expected.insert(expected.end(), 5, "P|10.50|");
+    expected.push_back("P|10.50|次");
+    EXPECT_EQ(first(dump.body, expected.size()), expected);
+}
+
 }  // namespace
