@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "base/run_time_error.h"
 
@@ -17,7 +16,7 @@ int pen_width(std::int16_t width) {
     const int units = width * 10;
     if (units < INT16_MIN || units > INT16_MAX) {
         throw base::RunTimeError(base::ErrorNumber::overflow,
-                                     "line width " + std::to_string(width));
+                                 "line width " + std::to_string(width));
     }
     return units;
 }
@@ -43,39 +42,6 @@ emf::HPEN create_line_pen(emf::Gdi& gdi, std::int16_t line_kind, std::int16_t wi
 }
 
 }  // namespace
-
-/* ---------------------------------------------------------------- BeginBlockDrawing */
-void BeginBlockDrawing(DrawingContext& context, const std::filesystem::path& file,
-                       std::int32_t frame_width, std::int32_t frame_height) {
-    emf::Gdi& gdi = context.gdi;
-    context.surface = gdi.CreateEnhMetaFileA(file, {0, 0, frame_width, frame_height}, "0");
-    gdi.SetMapMode(context.surface, emf::MM_HIMETRIC);
-    context.current_pen = gdi.CreatePen(emf::PS_SOLID, 20, black);
-    context.replaced_pen = gdi.SelectObject(context.surface, context.current_pen);
-    context.cached_line_kind = 0;
-    context.cached_width = 2;
-    context.cached_colour = black;
-}
-
-/* ---------------------------------------------------------------- EndBlockDrawing */
-void EndBlockDrawing(DrawingContext& context) {
-    if (context.surface == emf::HDC{}) return;
-    emf::Gdi& gdi = context.gdi;
-    const emf::HDC surface = std::exchange(context.surface, emf::HDC{});
-    gdi.SelectObject(surface, context.replaced_pen);
-    gdi.DeleteObject(std::exchange(context.current_pen, emf::HPEN{}));
-    gdi.DeleteEnhMetaFile(gdi.CloseEnhMetaFile(surface));
-}
-
-/* ---------------------------------------------------------------- DiscardBlockDrawing */
-void DiscardBlockDrawing(DrawingContext& context) {
-    if (context.surface == emf::HDC{}) return;
-    emf::Gdi& gdi = context.gdi;
-    const emf::HDC surface = std::exchange(context.surface, emf::HDC{});
-    gdi.SelectObject(surface, context.replaced_pen);
-    gdi.DeleteObject(std::exchange(context.current_pen, emf::HPEN{}));
-    gdi.DiscardEnhMetaFile(surface);
-}
 
 /* ---------------------------------------------------------------- SelectLinePen */
 void SelectLinePen(DrawingContext& context, std::int16_t line_kind, std::int16_t width,

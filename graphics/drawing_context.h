@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "platform/emf/gdi.h"
@@ -12,7 +11,7 @@ namespace graphics {
 
 struct DrawingContext {
     emf::Gdi gdi;        // the program's graphics interface: surfaces, pens, brushes, fonts
-    emf::HDC surface{};  // the open block metafile; null between blocks (drawing does nothing)
+    emf::HDC surface{};  // the open BlockMetafile; null between blocks (drawing does nothing)
     emf::HPEN current_pen{};
     emf::HGDIOBJ replaced_pen{};  // the surface's own pen, displaced by current_pen
     std::int16_t cached_line_kind = 0;
@@ -20,19 +19,6 @@ struct DrawingContext {
     emf::COLORREF cached_colour = 0;
     std::string Font_Name;  // face of all text, CP932
 };
-
-// Opens a block metafile at `file` with the frame (0, 0, frame_width, frame_height) in 0.01 mm
-// and the description "0", in MM_HIMETRIC, holding the block's pen: solid black, 20 units
-// (0.2 mm) wide, cached as line kind 0, width 2, black. RunTimeError when the folder is missing.
-void BeginBlockDrawing(DrawingContext& context, const std::filesystem::path& file,
-                       std::int32_t frame_width, std::int32_t frame_height);
-
-// Puts the surface's own pen back, deletes the block's pen, writes the metafile and releases
-// its handle. The surface is closed even when writing fails (RunTimeError).
-void EndBlockDrawing(DrawingContext& context);
-
-// As EndBlockDrawing, but the metafile is not written: the block drew nothing.
-void DiscardBlockDrawing(DrawingContext& context);
 
 // Makes the pen for a line kind (LineKind of the job files) current, keeping the current one
 // when kind, width and colour are those it was made for. Kind 0: solid, width x 10 units;

@@ -130,6 +130,7 @@ CellLine PrnCharReader::read_cell_line() {
     c.n = in_.int16();
     c.h = variant_number(in_);
     c.text = std::string(in_.quoted_rest_of_line());
+    c.decode();
     return c;
 }
 
@@ -210,6 +211,7 @@ MatrixRow SorbelCharReader::read_row() {
         c.n = in_.int16();
         c.h = in_.real();
         c.text = std::string(in_.quoted_rest_of_line());
+        c.decode();
         row.cells.push_back(std::move(c));
     }
     return row;

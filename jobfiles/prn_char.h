@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "jobfiles/cell_line.h"
 #include "jobfiles/field_reader.h"
 
 namespace jobfiles {
@@ -61,17 +62,6 @@ struct MatrixHeader {
     double m5 = 0;        // row pitch
     std::string tag;
     std::vector<double> widths;  // one per column, once the widths have been read
-};
-
-// `CellLine`: one table cell.
-struct CellLine {
-    std::string tag;
-    double a = 0;
-    double b = 0;        // the cell's column, from 0
-    std::string s;       // ruling code: diagonal down, diagonal up, left, bottom, right, top
-    std::int16_t n = 0;  // alignment kind: 1 left, 4 centred, 7 right
-    double h = 0;        // a width of the cell
-    std::string text;    // quotes removed; "@" joins the cell to its left neighbour
 };
 
 // The Word converter keeps at most this many column widths per table.

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "graphics/block_metafile.h"
 #include "graphics/drawing_context.h"
 #include "tests/platform/emf/metafile_check.h"
 
@@ -26,11 +28,12 @@ class BlockTest : public ::testing::Test {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         context_.Font_Name = mincho;
-        graphics::BeginBlockDrawing(context_, file(), 21000, 5000);
+        block_.emplace(context_, file(), 21000, 5000);
+        block_->mark_drawn();
     }
 
     void TearDown() override {
-        graphics::EndBlockDrawing(context_);
+        block_.reset();
         EXPECT_EQ(context_.gdi.object_count(), 0u);
         EXPECT_EQ(context_.gdi.surface_count(), 0u);
         EXPECT_EQ(context_.gdi.metafile_count(), 0u);
@@ -41,12 +44,13 @@ class BlockTest : public ::testing::Test {
 
     // Closes the block and reads what it drew.
     emftest::Metafile finish() {
-        graphics::EndBlockDrawing(context_);
+        block_->finish();
         return emftest::load_checked(file());
     }
 
     std::filesystem::path folder_;
     graphics::DrawingContext context_;
+    std::optional<graphics::BlockMetafile> block_;
 };
 
 }  // namespace graphics_test

@@ -212,7 +212,6 @@ TEST(graphics_without_block, drawing_between_blocks_does_nothing_and_keeps_no_pe
     graphics::sorbel::DrawLabelText(context, "a", 0, 0, 100, 0);
     graphics::varnel::DrawLabelText(context, "a", 0, 0, 100, 0);
     EXPECT_EQ(context.gdi.object_count(), 0u);
-    graphics::EndBlockDrawing(context);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "graphics/block_metafile.h"
 #include "graphics/primitives.h"
 #include "tests/graphics/block_fixture.h"
 
@@ -21,7 +22,8 @@ TEST(emf_render, libreoffice_shows_a_block_drawn_with_every_primitive) {
     const std::filesystem::path file = out / "sample.emf";
     graphics::DrawingContext context;
     context.Font_Name = graphics_test::mincho;
-    graphics::BeginBlockDrawing(context, file, 18000, 9000);
+    graphics::BlockMetafile block(context, file, 18000, 9000);
+    block.mark_drawn();
     // Text with size codes ("m" and a raised "2"), turned text, then "月次売上報告" the other
     // program's way (which leaves the surface aligned to the bottom, so it comes last).
     graphics::varnel::DrawLabelText(context, "\x96\xca\x90\xcf m$U2$Z", 500, -2200, 423, 0);
@@ -39,7 +41,7 @@ TEST(emf_render, libreoffice_shows_a_block_drawn_with_every_primitive) {
     const std::vector<POINTL> square{
         {12000, -4500}, {14000, -4500}, {14000, -6500}, {12000, -6500}};
     graphics::DrawPolygon(context, square, 4, 7, 1, 0, 0, 0xFF0000);
-    graphics::EndBlockDrawing(context);
+    block.finish();
     EXPECT_EQ(context.gdi.object_count(), 0u);
     emftest::load_checked(file);
 

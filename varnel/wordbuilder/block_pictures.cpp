@@ -1,25 +1,25 @@
-// Block pictures: metafiles and canvases inserted as floating pictures at the block's place
-// on the page, behind the text.
+#include "varnel/wordbuilder/block_pictures.h"
+
 #include "jobfiles/numeric.h"
-#include "varnel/wordbuilder/word_run.h"
 
 namespace wordbuilder {
 
-/* ---------------------------------------------------------------- WordRun::meta_file */
-std::filesystem::path WordRun::meta_file(const std::string& name) const {
+/* ---------------------------------------------------------------- BlockPictures::meta_file */
+std::filesystem::path BlockPictures::meta_file(const std::string& name) const {
     return settings_.job_dir / "META_FILE" / name;
 }
 
-/* ---------------------------------------------------------------- WordRun::block_frame */
-emf::RECTL WordRun::block_frame(double x1, double y1, double x2, double y2) const {
+/* ---------------------------------------------------------------- BlockPictures::block_frame */
+emf::RECTL BlockPictures::block_frame(double x1, double y1, double x2, double y2) const {
     emf::RECTL frame{};
     frame.right = jobfiles::to_int32((x2 - x1) * 10);
     frame.bottom = jobfiles::to_int32((y2 - y1) * 10 * static_cast<double>(FontSizeRatio));
     return frame;
 }
 
-/* ---------------------------------------------------------------- WordRun::place_of_block */
-WordRun::PicturePlace WordRun::place_of_block(double x1, double y1, double x2, double y2) const {
+/* ---------------------------------------------------------------- BlockPictures::place_of_block
+ */
+PicturePlace BlockPictures::place_of_block(double x1, double y1, double x2, double y2) const {
     // The block's offset inside the margins scales with the font-size ratio; the margins and
     // the block's width do not.
     const double F = static_cast<double>(FontSizeRatio);
@@ -36,10 +36,11 @@ WordRun::PicturePlace WordRun::place_of_block(double x1, double y1, double x2, d
     return place;
 }
 
-/* ---------------------------------------------------------------- WordRun::add_picture */
-void WordRun::add_picture(const std::filesystem::path& file, const PicturePlace& place, float top) {
-    word::Shape shape = OutputDocument->Shapes().AddPicture(file, false, true, 0, 0, place.width,
-                                                            place.height, *output_range_);
+/* ---------------------------------------------------------------- BlockPictures::add_picture */
+void BlockPictures::add_picture(const OutputPlace& output, const std::filesystem::path& file,
+                                const PicturePlace& place, float top) const {
+    word::Shape shape = output.document.Shapes().AddPicture(file, false, true, 0, 0, place.width,
+                                                            place.height, output.range);
     shape.WrapFormat().Type(word::wdWrapNone);
     shape.RelativeHorizontalPosition(word::wdRelativeHorizontalPositionPage);
     shape.RelativeVerticalPosition(word::wdRelativeVerticalPositionPage);

@@ -1,9 +1,8 @@
 #include "varnel/wordbuilder/word_run.h"
 
 #include "base/cp932.h"
-#include "base/whole_file.h"
-#include "jobfiles/numeric.h"
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 
 namespace wordbuilder {
 
@@ -19,7 +18,10 @@ const char* const heading_style_names[] = {"見出し 1", "見出し 2", "見出
 WordRun::WordRun(const WordRunSettings& settings, ProgressView& progress)
     : settings_(settings),
       progress_(progress),
-      metrics_(GridMetrics::from(settings.Char_Size, settings.Line_Pitch, settings.Margin_Left)) {}
+      pictures_(settings),
+      text_(settings, [this] { log_block_size_warning(); }),
+      tables_(settings, pictures_),
+      figures_(settings, pictures_, progress) {}
 
 /* ---------------------------------------------------------------- WordRun::run */
 WordRunOutcome WordRun::run() {
@@ -31,7 +33,7 @@ WordRunOutcome WordRun::run() {
         finish_run();
         return progress_.cancel_requested() ? WordRunOutcome::cancelled : WordRunOutcome::completed;
     } catch (const base::RunTimeError& error) {
-        abandon_block_graphics();
+        figures_.abandon();
         close_word();
         progress_.show_message("", error.description());
         return WordRunOutcome::failed;
@@ -44,7 +46,7 @@ WordRunOutcome WordRun::run() {
 
 /* ---------------------------------------------------------------- WordRun::fail */
 WordRunOutcome WordRun::fail(base::ErrorNumber number) {
-    abandon_block_graphics();
+    figures_.abandon();
     close_word();
     progress_.show_message("", std::string(base::standard_description(number)));
     return WordRunOutcome::failed;
@@ -72,13 +74,12 @@ void WordRun::start_word() {
     word_->Options().CheckSpellingAsYouType(false);
     word_->Options().CheckGrammarAsYouType(false);
     Block_No = 0;
-    LinesPerBlock = 0;
     word::Range work_whole = work_range_->Duplicate();
     format_document(*WorkDocument, work_whole);
 
     // Table geometry follows the size Word really applied, not the size asked for.
     const float applied_size = work_range_->Font().Size();
-    FontSizeRatio =
+    pictures_.FontSizeRatio =
         word::PointsToMillimeters(applied_size) / word::PointsToMillimeters(settings_.Char_Size);
     Doc_Count = 1;
     Doc_Pages = 1;
@@ -98,7 +99,7 @@ void WordRun::format_document(word::Document& document, word::Range& whole) {
     document.PageSetup().TopMargin(margin(settings_.Margin_Top));
     document.PageSetup().BottomMargin(margin(settings_.Margin_Bottom));
 
-    const std::string font = utf8(settings_.Font_Name);
+    const std::string font = cp932::to_utf8(settings_.Font_Name);
     word::Font whole_font = whole.Font();
     whole_font.Name(font);
     whole_font.NameAscii(font);
@@ -113,7 +114,7 @@ void WordRun::format_document(word::Document& document, word::Range& whole) {
 
 /* ---------------------------------------------------------------- WordRun::setup_heading_styles */
 void WordRun::setup_heading_styles() {
-    const std::string font = utf8(settings_.Font_Name);
+    const std::string font = cp932::to_utf8(settings_.Font_Name);
     const float pitch = static_cast<float>(settings_.Line_Pitch);
     for (const char* name : heading_style_names) {
         word::Style style = word_->ActiveDocument().Styles().Item(name);
@@ -162,9 +163,7 @@ void WordRun::open_job_files() {
     pict_bytes_ = base::load_file(settings_.job_dir / "PRN_PICT");
     text_file_.emplace(char_bytes_);
     graphics_file_.emplace(pict_bytes_);
-    grid_.clear();
-    drawing_.Font_Name = settings_.Font_Name;
-    canvas_.picture_folder = settings_.job_dir;
+    text_.clear_grid();
     std::filesystem::create_directories(settings_.job_dir / "META_FILE");
 }
 
@@ -205,21 +204,12 @@ void WordRun::renew_work_document() {
 /* ---------------------------------------------------------------- WordRun::finish_figures */
 void WordRun::finish_figures() {
     if (progress_.cancel_requested()) {
-        // A cancelled run finishes the open block's metafile but places nothing; a block that
-        // drew nothing yet leaves no file, as everywhere else.
-        if (metafile_open_) {
-            metafile_open_ = false;
-            if (something_drawn_) {
-                graphics::EndBlockDrawing(drawing_);
-            } else {
-                graphics::DiscardBlockDrawing(drawing_);
-            }
-        }
+        figures_.finish_unplaced();
         return;
     }
     // The last block's figures are placed even when the files end without their page line.
     if (text_ended_without_page_) read_graphics_to_page_end();
-    finish_block_graphics();
+    figures_.finish(output(), page_);
 }
 
 /* ---------------------------------------------------------------- WordRun::save_output */
@@ -271,16 +261,6 @@ void WordRun::close_word() {
     WorkDocument.reset();
     OutputDocument.reset();
     word_.reset();
-}
-
-/* ---------------------------------------------------------------- WordRun::utf8 */
-std::string WordRun::utf8(std::string_view cp932_text) const {
-    return cp932::to_utf8(cp932_text);
-}
-
-/* ---------------------------------------------------------------- WordRun::record_context */
-std::string WordRun::record_context() const {
-    return "PRN_CHAR: byte " + std::to_string(text_file_ ? text_file_->offset() : 0);
 }
 
 /* ---------------------------------------------------------------- buildWordDocument */

@@ -1,5 +1,5 @@
-// One conversion run of the Word route, with the run state the page loop, the graphics reader
-// and the document parts share.
+// One conversion run of the Word route. The run coordinates: it owns Word and the job files,
+// walks the pages, and hands text, tables and figures to the parts that own their state.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "graphics/bitmap_drawing.h"
-#include "graphics/drawing_context.h"
-#include "jobfiles/field_reader.h"
 #include "jobfiles/prn_char.h"
 #include "jobfiles/prn_pict.h"
 #include "platform/word/word.h"
-#include "varnel/wordbuilder/line_grid.h"
+#include "varnel/wordbuilder/block_figures.h"
+#include "varnel/wordbuilder/block_pictures.h"
+#include "varnel/wordbuilder/page_placement.h"
+#include "varnel/wordbuilder/table_writer.h"
+#include "varnel/wordbuilder/text_grid_writer.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace wordbuilder {
@@ -36,10 +37,8 @@ class WordRun {
     void read_first_block();
     void dispatch(std::string_view keyword);
     void place_text(jobfiles::TextKind kind);
-    void flush_block();
+    void write_table();
     void block_boundary(bool new_block);
-    void compute_lines_per_block();
-    void write_lines(int first, int last, bool with_runs);
     void finish_at_end_page();
     void page_end();
     void show_page_label();
@@ -48,30 +47,10 @@ class WordRun {
     // Graphics reader, in step with the text
     void read_graphics(bool at_page_end);
     void read_graphics_to_page_end();
-    void open_block_graphics(const jobfiles::PictBlock& block);
-    void draw_record(const jobfiles::VarnelPictRecord& record);
-    void finish_block_graphics();
-    void abandon_block_graphics();
-
-    // Floating pictures behind the text
-    struct PicturePlace {
-        float left = 0;
-        float top = 0;
-        float width = 0;
-        float height = 0;
-    };
-    PicturePlace place_of_block(double x1, double y1, double x2, double y2) const;
-    void add_picture(const std::filesystem::path& file, const PicturePlace& place, float top);
-    std::filesystem::path meta_file(const std::string& name) const;
-    emf::RECTL block_frame(double x1, double y1, double x2, double y2) const;
-
-    // Tables
-    void write_table();
-    void write_word_table();
-    void draw_table();
-    void write_lines_above_table(std::int16_t m3);
+    void next_block_figures(const jobfiles::PictBlock& block);
 
     // Document parts
+    OutputPlace output() { return {*OutputDocument, *output_range_}; }
     void split_or_recycle();
     void renew_work_document();
     std::filesystem::path output_path() const;
@@ -82,19 +61,14 @@ class WordRun {
     void finish_run();
     void close_word();
 
-    std::string utf8(std::string_view cp932_text) const;
-    std::string record_context() const;
-
     const WordRunSettings& settings_;
     ProgressView& progress_;
-    GridMetrics metrics_;
 
     std::optional<word::Application> word_;
     std::optional<word::Document> WorkDocument;
     std::optional<word::Document> OutputDocument;
     std::optional<word::Range> output_range_;
     std::optional<word::Range> work_range_;
-    float FontSizeRatio = 1;
     std::int16_t Doc_Count = 1;
     std::int16_t Doc_Pages = 1;
 
@@ -103,31 +77,18 @@ class WordRun {
     std::optional<jobfiles::PrnCharReader> text_file_;
     std::optional<jobfiles::VarnelPictReader> graphics_file_;
 
-    LineGrid grid_;
-    std::int16_t LinesPerBlock = 0;
+    BlockPictures pictures_;
+    PagePlacement page_;
+    TextGridWriter text_;
+    TableWriter tables_;
+    BlockFigures figures_;
+
+    // The block whose figures are being placed: it moves on when the graphics reader reaches
+    // the next block's figures, which may be after the text writer has begun that block.
     std::int16_t Block_No = 0;
-    jobfiles::BlockHeader block_;
-    bool previous_block_kind_is_1_ = false;
-    double gap_top_ = 0;
-    std::int16_t heading_level_ = 0;
-    bool TextPresent = false;
-    bool PageStart = false;
-    std::int32_t page_start_position_ = 0;
-    float Graphics_Offset = 0;
-    double Page_Drift = 0;
     int progress_value_ = 0;
     bool loop_ended_ = false;
     bool text_ended_without_page_ = false;
-
-    graphics::DrawingContext drawing_;
-    graphics::BitmapCanvas canvas_;
-    bool metafile_open_ = false;
-    bool something_drawn_ = false;
-    jobfiles::PictBlock graphics_block_;
-    std::filesystem::path metafile_path_;
-    // Table drawings get a drawing state of their own: the block metafile stays open meanwhile.
-    graphics::DrawingContext table_drawing_;
-    double table_text_x_ = 0;
 };
 
 }  // namespace wordbuilder

@@ -1,0 +1,60 @@
+// Where tables sit in the flow of the text: the lines above them, what follows them in their
+// block and on their page, and their drawings' files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "table_checks.h"
+
+namespace {
+
+using namespace wordbuilder::tables;
+using wordbuilder::WordRunOutcome;
+
+const std::string one_cell = "MATRIX,1,1,%,0,60,T,100\nC,0,0,001111,1,100,\"表\"\n";
+
+// A one-cell table starting on grid line m3.
+std::string table_at(int m3) {
+    std::string out = one_cell;
+    out.replace(out.find('%'), 1, std::to_string(m3));
+    return out;
+}
+
+std::vector<std::string> first(const std::vector<std::string>& body, std::size_t n) {
+    return {body.begin(), body.begin() + static_cast<std::ptrdiff_t>(std::min(n, body.size()))};
+}
+
+TEST(table_flow, an_empty_line_above_a_table_stays) {
+    wordbuilder::testing::TempFolder folder(unique_name("empty_line_above"));
+    const Conversion run =
+        convert(folder.path(),
+                "PAGE,1\nBLOCK,1,200,200,1900,600,0,0\nLABEL,200,37.04,0,0,\"上\"\n" + table_at(3) +
+                    "PAGE,2\n",
+                "PRN_PICT\nBLOCK,1,200,200,1900,600,0,0\nPAGE\n", true);
+    ASSERT_EQ(run.outcome, WordRunOutcome::completed);
+    const DocumentDump dump = dump_document(run.document);
+    EXPECT_EQ(first(dump.body, 4),
+              (std::vector<std::string>{"P|10.50|上", "P|10.50|", "P|10.50|", "T"}));
+}
+
+TEST(table_flow, gap_lines_after_a_table_are_empty) {
+    // A block of kind 1 that ends with its table leaves a gap down to the next block: empty
+    // lines, not the text above the table again, nor the text below it that is never written.
+    wordbuilder::testing::TempFolder folder(unique_name("gap_after_table"));
+    const Conversion run = convert(
+        folder.path(),
+        "PAGE,1\nBLOCK,1,200,200,1900,400,1,0\nLABEL,200,37.04,0,0,\"上\"\n" + table_at(2) +
+            "LABEL,200,111.12,0,0,\"下\"\n" + table_at(1) +
+            "BLOCK,2,200,400,1900,480,0,0\nLABEL,200,37.04,0,0,\"次\"\nPAGE,2\n",
+        "PRN_PICT\nBLOCK,1,200,200,1900,400,0,0\nBLOCK,2,200,400,1900,480,0,0\nPAGE\n", true);
+    ASSERT_EQ(run.outcome, WordRunOutcome::completed);
+    const DocumentDump dump = dump_document(run.document);
+    std::vector<std::string> expected = {"P|10.50|上", "P|10.50|", "T", "P|10.50|", "T"};
+    // (400 - 200) / 37.04 rounds to 5 lines.
+    expected.insert(expected.end(), 5, "P|10.50|");
+    expected.push_back("P|10.50|次");
+    EXPECT_EQ(first(dump.body, expected.size()), expected);
+}
+
+}  // namespace
