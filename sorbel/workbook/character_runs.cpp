@@ -8,7 +8,7 @@
 #include "base/cp932.h"
 #include "base/run_time_error.h"
 
-namespace sorbel::workbook {
+namespace workbook {
 
 namespace {
 
@@ -162,4 +162,4 @@ std::string SpreadRanges(std::string_view line, std::vector<RangeEntry>& ranges)
     return out;
 }
 
-}  // namespace sorbel::workbook
+}  // namespace workbook

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sorbel::workbook {
+namespace workbook {
 
 enum RunKind : std::int16_t { run_superscript = 1, run_small = 2 };
 
@@ -50,4 +50,4 @@ std::int16_t ByteColumnToCharIndex(std::string_view text, int column);
 // starting inside the one before it raises base::RunTimeError (invalid call).
 std::string SpreadRanges(std::string_view line, std::vector<RangeEntry>& ranges);
 
-}  // namespace sorbel::workbook
+}  // namespace workbook

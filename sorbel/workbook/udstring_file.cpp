@@ -8,7 +8,7 @@
 #include "base/run_time_error.h"
 #include "base/whole_file.h"
 
-namespace sorbel::workbook {
+namespace workbook {
 
 namespace {
 
@@ -94,4 +94,4 @@ std::vector<UdStringRecord> load_udstring(const std::filesystem::path& file) {
     return parse_udstring(bytes, file.string());
 }
 
-}  // namespace sorbel::workbook
+}  // namespace workbook

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sorbel::workbook {
+namespace workbook {
 
 inline constexpr std::string_view udstring_file_name = "UDSTRING.DAT";
 
@@ -49,4 +49,4 @@ std::vector<UdStringRecord> parse_udstring(std::string_view bytes,
 // missing or unreadable, so that a lost work file is never taken for an empty one.
 std::vector<UdStringRecord> load_udstring(const std::filesystem::path& file);
 
-}  // namespace sorbel::workbook
+}  // namespace workbook

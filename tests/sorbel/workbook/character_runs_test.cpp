@@ -6,10 +6,10 @@
 
 namespace {
 
-using sorbel::workbook::ByteColumnToCharIndex;
-using sorbel::workbook::RangeEntry;
-using sorbel::workbook::SplitAttributes;
-using sorbel::workbook::SpreadRanges;
+using workbook::ByteColumnToCharIndex;
+using workbook::RangeEntry;
+using workbook::SplitAttributes;
+using workbook::SpreadRanges;
 
 // CP932: "日", "本" and the full-width space.
 const std::string nichi = "\x93\xfa";
