@@ -74,8 +74,7 @@ void WordRun::place_text(jobfiles::TextKind kind) {
 
 /* ---------------------------------------------------------------- WordRun::write_table */
 void WordRun::write_table() {
-    tables_.write(
-        {*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output(), Block_No});
+    tables_.write({*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output()});
 }
 
 /* ---------------------------------------------------------------- WordRun::block_boundary */

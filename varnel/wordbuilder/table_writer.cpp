@@ -283,7 +283,7 @@ void TableWriter::draw_table(const TableTarget& target) {
     const auto y2 = static_cast<double>(block.y2);
     const emf::RECTL frame = pictures_.block_frame(x1, y1, x2, y2);
     graphics::BlockMetafile drawing(
-        table_drawing_, pictures_.meta_file("MT" + std::to_string(target.Block_No) + ".emf"),
+        table_drawing_, pictures_.meta_file("MT" + std::to_string(block.Block_No) + ".emf"),
         frame.right, frame.bottom);
 
     TableDrawing d{table_drawing_, static_cast<double>(pictures_.FontSizeRatio)};

@@ -57,4 +57,19 @@ TEST(table_flow, gap_lines_after_a_table_are_empty) {
     EXPECT_EQ(first(dump.body, expected.size()), expected);
 }
 
+TEST(table_flow, each_table_drawing_is_named_after_its_own_block) {
+    // PRN_PICT names no figures for block 2: its table must not replace block 1's drawing.
+    wordbuilder::testing::TempFolder folder(unique_name("drawing_names"));
+    const Conversion run = convert(folder.path(),
+                                   "PAGE,1\nBLOCK,1,200,200,1900,400,0,0\n" + table_at(0) +
+                                       "BLOCK,2,200,400,1900,600,0,0\n" + table_at(0) + "PAGE,2\n",
+                                   "PRN_PICT\nBLOCK,1,200,200,1900,400,0,0\nPAGE\n", false);
+    ASSERT_EQ(run.outcome, WordRunOutcome::completed);
+    const std::filesystem::path meta = folder.path() / "META_FILE";
+    EXPECT_TRUE(std::filesystem::exists(meta / "MT1.emf"));
+    EXPECT_TRUE(std::filesystem::exists(meta / "MT2.emf"));
+    const DocumentDump dump = dump_document(run.document);
+    EXPECT_EQ(dump.anchors.size(), 2u);
+}
+
 }  // namespace
