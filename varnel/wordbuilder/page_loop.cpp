@@ -74,7 +74,8 @@ void WordRun::place_text(jobfiles::TextKind kind) {
 
 /* ---------------------------------------------------------------- WordRun::write_table */
 void WordRun::write_table() {
-    tables_.write({*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output()});
+    tables_.write({*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output(),
+                   progress_value_ + 1});
 }
 
 /* ---------------------------------------------------------------- WordRun::block_boundary */

@@ -72,4 +72,27 @@ TEST(table_flow, each_table_drawing_is_named_after_its_own_block) {
     EXPECT_EQ(dump.anchors.size(), 2u);
 }
 
+TEST(table_flow, a_table_starting_outside_the_page_ends_the_run) {
+    // Without text in the block, the lines above were written as empty paragraphs, a thousand
+    // of them; in both modes the run now stops with a message naming the page and the line.
+    for (const bool word_tables : {true, false}) {
+        for (const int m3 : {1000, 68, -1}) {
+            SCOPED_TRACE(std::to_string(m3) + (word_tables ? " table" : " drawing"));
+            wordbuilder::testing::TempFolder folder(unique_name("start_outside"));
+            const Conversion run = convert(
+                folder.path(),
+                "PAGE,1\nBLOCK,1,200,200,1900,400,0,0\nPAGE,2\nBLOCK,2,200,200,1900,4000,0,0\n" +
+                    table_at(m3) + "PAGE,3\n",
+                "PRN_PICT\nPAGE\nPAGE\n", word_tables, 2);
+            EXPECT_EQ(run.outcome, WordRunOutcome::failed);
+            ASSERT_EQ(run.progress.messages.size(), 1u);
+            EXPECT_EQ(run.progress.messages[0].rfind(
+                          "|表の開始行がブロックの範囲外です。（2ページ、PRN_CHAR の ", 0),
+                      0u)
+                << run.progress.messages[0];
+            EXPECT_FALSE(std::filesystem::exists(run.document));
+        }
+    }
+}
+
 }  // namespace
