@@ -95,4 +95,22 @@ TEST(table_flow, a_table_starting_outside_the_page_ends_the_run) {
     }
 }
 
+TEST(table_flow, a_document_ending_with_a_table_ends_there) {
+    wordbuilder::testing::TempFolder folder(unique_name("ends_with_table"));
+    const Conversion run = convert(
+        folder.path(),
+        "PAGE,1\nBLOCK,1,200,200,1900,400,0,0\nLABEL,200,37.04,0,0,\"一\"\nPAGE,2\n"
+        "BLOCK,2,200,200,1900,400,0,0\n" +
+            table_at(0) + "PAGE,3\n",
+        "PRN_PICT\nBLOCK,1,200,200,1900,400,0,0\nPAGE\nBLOCK,2,200,200,1900,400,0,0\nPAGE\n", true,
+        2);
+    ASSERT_EQ(run.outcome, WordRunOutcome::completed);
+    // The one paragraph a document needs after a table, and no second one to spill onto a
+    // blank page.
+    const DocumentDump dump = dump_document(run.document);
+    ASSERT_GE(dump.body.size(), 2u);
+    EXPECT_EQ(dump.body[dump.body.size() - 2], "T");
+    EXPECT_EQ(dump.body.back(), "P|10.50|");
+}
+
 }  // namespace
