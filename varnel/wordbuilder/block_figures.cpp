@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "base/cp932.h"
 #include "graphics/primitives.h"
 #include "jobfiles/numeric.h"
 
@@ -35,7 +36,7 @@ void BlockFigures::open(const jobfiles::PictBlock& block) {
 }
 
 /* ---------------------------------------------------------------- BlockFigures::draw */
-void BlockFigures::draw(const jobfiles::VarnelPictRecord& record) {
+void BlockFigures::draw(const jobfiles::VarnelPictRecord& record, int page) {
     if (!metafile_) return;
     const float F = pictures_.FontSizeRatio;
     if (const auto* label = std::get_if<jobfiles::PictLabel>(&record)) {
@@ -57,7 +58,9 @@ void BlockFigures::draw(const jobfiles::VarnelPictRecord& record) {
             picture->height * 10, picture->spare1, picture->spare2, picture->file,
             graphics_block_.x2 - graphics_block_.x1, graphics_block_.y2 - graphics_block_.y1);
         if (message != graphics::BitmapMessage::none) {
-            progress_.show_message("", std::string(graphics::BitmapMessageText(message)));
+            progress_.show_message("", std::string(graphics::BitmapMessageText(message)) +
+                                           "\nファイル: " + cp932::to_utf8(picture->file) + "（" +
+                                           std::to_string(page) + "ページ）");
         }
     } else {
         return;

@@ -31,7 +31,7 @@ void WordRun::read_graphics(bool at_page_end) {
             page_end();
             return;
         }
-        figures_.draw(*record);
+        figures_.draw(*record, progress_value_ + 1);
     }
 }
 
@@ -45,7 +45,7 @@ void WordRun::read_graphics_to_page_end() {
             next_block_figures(*block);
             continue;
         }
-        figures_.draw(*record);
+        figures_.draw(*record, progress_value_ + 1);
     }
 }
 

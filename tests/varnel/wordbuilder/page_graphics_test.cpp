@@ -169,6 +169,27 @@ TEST(page_graphics, records_reach_the_metafile_in_its_units_with_their_pens_and_
               m.count(EMR_DELETEOBJECT));
 }
 
+TEST(page_graphics, a_picture_named_by_a_windows_path_is_found_in_the_job_folder) {
+    // The host writes where the bitmap was on its own machine; the file came with the job,
+    // its name in another case.
+    GraphicsJob job("windows_path", 1);
+    std::filesystem::copy_file(mark_bmp(), job.path() / "PICT4.bmp");
+    const std::string text =
+        "PAGE,0\nBLOCK,1,200,200,1200,600,0,0\nLABEL,200,37.04,0,0,\"ロゴ\"\nPAGE,1\n";
+    const std::string pict =
+        "PRN_PICT,1\nBLOCK,1,200,200,1200,600,0,0\n"
+        "PICTURE,100,50,200,100,0,0,\"C:\\PELLORA\\pict4.bmp\"\n"
+        "PICTURE,100,50,200,100,0,0,\"C:\\PELLORA\\pict5.bmp\"\n"
+        "PAGE\n";
+    ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed);
+    EXPECT_EQ(job.progress.messages,
+              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません\n"
+                                       "ファイル: C:\\PELLORA\\pict5.bmp（1ページ）"});
+    const auto pictures = job.pictures();
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].media, "png 40x16");
+}
+
 TEST(page_graphics, a_picture_goes_in_as_a_bitmap_under_its_block_metafile) {
     GraphicsJob job("bitmap", 1);
     const std::string text =
@@ -197,7 +218,9 @@ TEST(page_graphics, a_picture_goes_in_as_a_bitmap_under_its_block_metafile) {
         "PAGE\n";
     ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed) << first_message(job.progress);
     EXPECT_EQ(job.progress.messages,
-              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません"});
+              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません\n"
+                                       "ファイル: " +
+                                       (job.path() / "no such.bmp").string() + "（1ページ）"});
 
     const auto pictures = job.pictures();
     ASSERT_EQ(pictures.size(), 4u);
