@@ -35,7 +35,11 @@ void WordRun::skip_to_start_page() {
     if (settings_.Start_Page < 2) return;
     while (progress_value_ != settings_.Start_Page - 1) {
         text_file_->skip_page();
-        graphics_file_->skip_page();
+        if (graphics_file_->at_end()) {
+            pict_disagrees();
+        } else if (pict_agrees_) {
+            graphics_file_->skip_page();
+        }
         ++progress_value_;
         progress_.set_progress_value(progress_value_);
         show_page_label();

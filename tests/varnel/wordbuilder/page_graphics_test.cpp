@@ -333,13 +333,14 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
         EXPECT_EQ(pages_of(job.pictures()), (std::vector<int>{1, 1, 2, 2, 3, 3}));
     }
     {
-        // The figures end without their last page line.
+        // The figures end without their last page line: nothing is missing, nothing to tell.
         GraphicsJob job("no_pict_page_line", 3);
         ThreePages three;
         three.pict.erase(three.pict.rfind("PAGE"));
         ASSERT_EQ(job.convert(three.text, three.pict), WordRunOutcome::completed)
             << first_message(job.progress);
         EXPECT_EQ(pages_of(job.pictures()), (std::vector<int>{1, 1, 2, 2, 3, 3}));
+        EXPECT_TRUE(job.progress.warnings.empty());
     }
     {
         // The last page of a range keeps its figures; pages outside the range draw nothing.
@@ -353,6 +354,56 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
         for (int block : {11, 12, 31, 32}) {
             EXPECT_FALSE(std::filesystem::exists(job.metafile(block))) << block;
         }
+    }
+}
+
+std::vector<std::string> texts_and_breaks(const std::filesystem::path& docx) {
+    std::vector<std::string> out;
+    for (const std::string& line : dump_docx(docx)) {
+        if (line == "B") {
+            out.push_back(line);
+        } else if (line.rfind("P|", 0) == 0 && line.find("|文") != std::string::npos) {
+            out.push_back("文");
+        }
+    }
+    return out;
+}
+
+TEST(page_graphics, pages_of_the_text_stay_pages_whatever_prn_pict_holds) {
+    const ThreePages three;
+    // One text line on each page (page 3's goes into its second block).
+    std::string text = three.text;
+    text.insert(text.rfind("PAGE,3"), "LABEL,200,37.04,0,0,\"文\"\n");
+    const std::vector<std::string> pages = {"文", "文", "B", "文", "B", "文"};
+    struct Case {
+        const char* name;
+        std::string pict;
+        std::vector<int> figure_pages;
+        int warned_page;  // 0: no warning
+    };
+    std::string extra_block = three.pict;
+    extra_block.insert(extra_block.find("BLOCK,12"),
+                       "BLOCK,99,200,250,1900,260,0,0\nLINE,0,0,9,0,0,2\n");
+    std::string two_pages = three.pict;
+    two_pages.erase(two_pages.find("BLOCK,31"));
+    const std::vector<Case> cases = {
+        {"empty", "", {}, 1},
+        {"header_only", "PRN_PICT,3\n", {}, 1},
+        // Page 1's figures stay on page 1; those after the extra block are not read.
+        {"extra_block", extra_block, {1}, 1},
+        {"two_pages", two_pages, {1, 1, 2, 2}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GraphicsJob job(std::string("disagreeing_") + c.name, 3);
+        ASSERT_EQ(job.convert(text, c.pict), WordRunOutcome::completed)
+            << first_message(job.progress);
+        EXPECT_EQ(texts_and_breaks(job.docx()), pages);
+        EXPECT_EQ(pages_of(job.pictures()), c.figure_pages);
+        ASSERT_EQ(job.progress.warnings.size(), 1u);
+        EXPECT_EQ(job.progress.warnings[0],
+                  "PRN_PICT の図形が PRN_CHAR のページ・ブロックと一致しません：" +
+                      std::to_string(c.warned_page) + "ページ以降の図形は変換されません");
     }
 }
 
