@@ -13,6 +13,7 @@ void WordRun::walk() {
     skip_to_start_page();
     read_first_block();
     page_.new_page(output_range_->Start());
+    page_content_end_ = OutputDocument->Content().End();
 
     for (;;) {
         std::string keyword;
@@ -127,6 +128,14 @@ void WordRun::page_end() {
     out.End(OutputDocument->Content().End());
     out.Collapse(word::wdCollapseEnd);
     out.Collapse(word::wdCollapseEnd);
+    if (OutputDocument->Content().End() == page_content_end_) {
+        // The page wrote no text: its figures hang on the paragraph its page break opened. That
+        // paragraph ends here, so that the next break opens a paragraph of its own: one that
+        // held two breaks would start one page only in LibreOffice, and lose the figures with
+        // the last break in an otherwise empty document.
+        out.InsertAfter("\r");
+        out.Collapse(word::wdCollapseEnd);
+    }
     out.InsertBreak(word::wdPageBreak);
     split_or_recycle();
     ++progress_value_;
@@ -134,6 +143,7 @@ void WordRun::page_end() {
     show_page_label();
     progress_.yield();
     page_.new_page(OutputDocument->Range().End());
+    page_content_end_ = OutputDocument->Content().End();
 }
 
 /* ---------------------------------------------------------------- WordRun::show_page_label */

@@ -90,6 +90,8 @@ class WordRun {
     std::int16_t Block_No = 0;
     bool pict_agrees_ = true;
     bool pict_ended_ = false;  // at a page end of the text
+    // The output's end when the page began: unchanged at its end when the page wrote no text.
+    std::int32_t page_content_end_ = 0;
     int progress_value_ = 0;
     bool loop_ended_ = false;
     bool text_ended_without_page_ = false;

@@ -357,6 +357,15 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
     }
 }
 
+TEST(page_graphics, a_document_of_figures_only_keeps_them) {
+    GraphicsJob job("figures_only", 1);
+    ASSERT_EQ(job.convert("PAGE,0\nBLOCK,1,200,200,1900,400,0,0\nPAGE,1\n",
+                          "PRN_PICT,1\nBLOCK,1,200,200,1900,400,0,0\nLINE,0,0,100,0,0,2\nPAGE\n"),
+              WordRunOutcome::completed)
+        << first_message(job.progress);
+    EXPECT_EQ(pages_of(job.pictures()), std::vector<int>{1});
+}
+
 std::vector<std::string> texts_and_breaks(const std::filesystem::path& docx) {
     std::vector<std::string> out;
     for (const std::string& line : dump_docx(docx)) {
