@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "base/cp932.h"
 #include "graphics/primitives.h"
@@ -52,6 +53,15 @@ void BlockFigures::draw(const jobfiles::VarnelPictRecord& record, int page) {
                           -units(circle->cy - circle->ry, F), units(circle->cx + circle->rx, F),
                           -units(circle->cy + circle->ry, F), circle->start_angle,
                           circle->end_angle, circle->line_kind, circle->width);
+    } else if (const auto* polygon = std::get_if<jobfiles::PictPolygon>(&record)) {
+        std::vector<emf::POINTL> points;
+        for (const jobfiles::PictPoint& p : polygon->points) {
+            points.push_back(
+                {jobfiles::to_int32(units(p.x, F)), jobfiles::to_int32(-units(p.y, F))});
+        }
+        graphics::DrawPolygon(drawing_, points, static_cast<std::int16_t>(points.size()),
+                              polygon->fill_kind, polygon->line_kind, polygon->width,
+                              polygon->line_colour, polygon->fill_colour);
     } else if (const auto* picture = std::get_if<jobfiles::PictPicture>(&record)) {
         const graphics::BitmapMessage message = graphics::DrawBitmap(
             canvas_, units(picture->x, F), -units(picture->y, F), picture->width * 10,

@@ -169,6 +169,34 @@ TEST(page_graphics, records_reach_the_metafile_in_its_units_with_their_pens_and_
               m.count(EMR_DELETEOBJECT));
 }
 
+TEST(page_graphics, polygons_are_drawn_filled_as_in_the_workbook) {
+    // A bar of a chart and a star mark: the Word route no longer leaves them out.
+    GraphicsJob job("polygons", 1);
+    const std::string text = "PAGE,0\nBLOCK,1,200,200,1900,700,0,0\nPAGE,1\n";
+    const std::string pict =
+        "PRN_PICT,1\n"
+        "BLOCK,1,200,200,1900,700,0,0\n"
+        "POLYGON,4,0,2,1,0,&H0000FF,16711680,10,100\n20,100\n20,50\n10,50\n"
+        "POLYGON,3,1,0,7,0,0,255,30,100,40,100,35,90\n"
+        "PAGE\n";
+    ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed) << first_message(job.progress);
+    const auto m = emftest::load_checked(job.metafile(1));
+    std::vector<emftest::Drawing> polygons;
+    for (const auto& d : m.drawings) {
+        if (d.type == emf::records::EMR_POLYGON16) polygons.push_back(d);
+    }
+    ASSERT_EQ(polygons.size(), 2u);
+    ASSERT_EQ(polygons[0].points.size(), 4u);
+    expect_point(polygons[0].points[0], 100, -1000);
+    expect_point(polygons[0].points[2], 200, -500);
+    EXPECT_EQ(polygons[0].pen.colour, 0x0000FFu);
+    EXPECT_EQ(polygons[0].brush.style, emf::BS_SOLID);
+    EXPECT_EQ(polygons[0].brush.colour, 0xFF0000u);
+    EXPECT_EQ(polygons[1].pen.style, emf::PS_DOT);
+    EXPECT_EQ(polygons[1].brush.style, emf::BS_HATCHED);
+    EXPECT_EQ(polygons[1].brush.hatch, static_cast<std::uint32_t>(emf::HS_DIAGCROSS));
+}
+
 TEST(page_graphics, a_picture_named_by_a_windows_path_is_found_in_the_job_folder) {
     // The host writes where the bitmap was on its own machine; the file came with the job,
     // its name in another case.
@@ -260,17 +288,17 @@ TEST(page_graphics, blocks_that_draw_nothing_leave_no_file_and_no_picture) {
         "BLOCK,4,200,200,1900,300,0,0\n"
         "LABEL,200,37.04,0,0,\"四\"\n"
         "PAGE,2\n";
-    // POLYGON is no record of the Word route: its fields, points on lines of their own
-    // included, pass by without drawing and without upsetting the records after them.
+    // A kind of record the Word route does not know: its fields, some on lines of their own,
+    // pass by without drawing and without upsetting the records after them.
     const std::string pict =
         "PRN_PICT,2\n"
         "BLOCK,1,200,200,1900,300,0,0\n"
         "BLOCK,2,200,300,1900,400,0,0\n"
-        "POLYGON,3,0,2,1,0,&H0000FF,&H00FF00,0,0\n"
+        "SPLINE,3,0,2,1,0,&H0000FF,&H00FF00,0,0\n"
         "100,0\n"
         "50,50\n"
         "BLOCK,3,200,400,1900,500,0,0\n"
-        "POLYGON,3,0,2,1,0,255,65280,0,0,100,0,50,50\n"
+        "SPLINE,3,0,2,1,0,255,65280,0,0,100,0,50,50\n"
         "LINE,0,0,100,0,0,2\n"
         "PAGE\n"
         // A figure before the page's first block has nowhere to go, and the block after it
