@@ -27,6 +27,7 @@ std::string_view standard_description(ErrorNumber number) {
         case ErrorNumber::permission_denied: return "書き込みできません。";
         case ErrorNumber::path_file_access: return "パス名が無効です。";
         case ErrorNumber::path_not_found: return "パスが見つかりません。";
+        case ErrorNumber::invalid_file_format: return "ファイル形式が無効です。";
     }
     return "アプリケーション定義またはオブジェクト定義のエラーです。";
 }

@@ -21,6 +21,7 @@ enum class ErrorNumber : int {
     permission_denied = 70,
     path_file_access = 75,
     path_not_found = 76,
+    invalid_file_format = 321,
 };
 
 // The Japanese description the runtime gives an error number (UTF-8).

@@ -13,10 +13,9 @@ namespace base {
 // path_file_access when it cannot be read.
 std::string load_file(const std::filesystem::path& file);
 
-// Replaces `file` with exactly `bytes`: written under a temporary name in the same folder and
-// renamed, so the file is either complete or left as it was. RunTimeError on failure (path
-// not found for a missing folder, permission denied, device I/O).
-// Every file the programs write goes through here.
+// Replaces `file` with exactly `bytes` through an AtomicFile: the file is either complete or
+// left as it was. RunTimeError on failure (path not found for a missing folder, permission
+// denied, device I/O), numbered by base::error_number_for.
 void replace_file(const std::filesystem::path& file, std::string_view bytes);
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 

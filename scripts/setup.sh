@@ -14,4 +14,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev libgl-dev libxkbcommon-dev \
   libreoffice-writer-nogui poppler-utils fonts-ipafont-mincho fonts-ipafont-gothic fontconfig \
   python3 python3-docx \
+  libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl \
   >/dev/null

@@ -10,14 +10,16 @@ bool folder_exists(const std::filesystem::path& folder) {
     return !folder.empty() && std::filesystem::is_directory(folder, error);
 }
 
-/* ---------------------------------------------------------------- office_lock_exists */
-bool office_lock_exists(const std::filesystem::path& document) {
+/* ---------------------------------------------------------------- office_lock_file */
+std::optional<std::filesystem::path> office_lock_file(const std::filesystem::path& document) {
     const auto name = document.filename().string();
-    if (name.empty()) return false;
+    if (name.empty()) return std::nullopt;
     const auto folder = document.parent_path();
-    std::error_code error;
-    return std::filesystem::exists(folder / ("~$" + name), error) ||
-           std::filesystem::exists(folder / (".~lock." + name + "#"), error);
+    for (const auto& lock : {folder / ("~$" + name), folder / (".~lock." + name + "#")}) {
+        std::error_code error;
+        if (std::filesystem::exists(lock, error)) return lock;
+    }
+    return std::nullopt;
 }
 
 }  // namespace os

@@ -2,14 +2,16 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace os {
 
 // True when `folder` names an existing folder (following symbolic links).
 bool folder_exists(const std::filesystem::path& folder);
 
-// True when an office program holds `document` open: Microsoft Office leaves "~$" + name and
-// LibreOffice ".~lock." + name + "#" beside the document it edits.
-bool office_lock_exists(const std::filesystem::path& document);
+// The lock file of an office program that holds `document` open, or nothing: Microsoft Office
+// leaves "~$" + name and LibreOffice ".~lock." + name + "#" beside the document it edits.
+// A crash leaves the lock behind, so the user needs its path to remove it.
+std::optional<std::filesystem::path> office_lock_file(const std::filesystem::path& document);
 
 }  // namespace os

@@ -42,6 +42,10 @@ class Backend {
 
     // Removes a form shown by show().
     virtual void close(Form& form) = 0;
+
+    // The busy mouse pointer over every window of the program, or the normal one again. A
+    // console has no pointer.
+    virtual void set_busy_pointer(bool) {}
 };
 
 }  // namespace ui

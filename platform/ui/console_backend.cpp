@@ -28,6 +28,16 @@ void catch_interrupts() {
     sigaction(SIGINT, &action, &previous_action);
 }
 
+// After an interrupt that no enabled cancel button took: the next one is a cancel again.
+void rearm_interrupts() {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = static_cast<int>(SA_RESTART | SA_RESETHAND);
+    sigaction(SIGINT, &action, nullptr);
+}
+
 void release_interrupts() {
     sigaction(SIGINT, &previous_action, nullptr);
 }
@@ -72,9 +82,18 @@ void ConsoleBackend::show(Form& form, FormEvents& events) {
 /* ---------------------------------------------------------------- yield */
 void ConsoleBackend::yield() {
     if (interrupted) {
-        interrupted = 0;
+        bool taken = false;
         for (auto& s : shown_) {
-            if (!s.form->cancel_button.empty()) s.events->click(s.form->cancel_button);
+            if (s.form->cancel_button.empty()) continue;
+            // A disabled button ignores Ctrl-C as it ignores a click.
+            if (!s.form->control(s.form->cancel_button).enabled) continue;
+            s.events->click(s.form->cancel_button);
+            taken = true;
+        }
+        if (taken) {
+            interrupted = 0;
+        } else {
+            rearm_interrupts();
         }
     }
     for (auto& s : shown_) draw(s, false);

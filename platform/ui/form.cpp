@@ -42,6 +42,11 @@ void Form::set_visible(std::string_view name, bool visible) {
     ++revision_;
 }
 
+void Form::set_enabled(std::string_view name, bool enabled) {
+    find(name).enabled = enabled;
+    ++revision_;
+}
+
 void Form::set_checked(std::string_view name, bool checked) {
     Control& target = find(name);
     target.checked = checked;

@@ -40,6 +40,7 @@ struct Control {
     TwipsRect place{};
     std::string text{};  // caption, or the text of a text box (UTF-8)
     bool visible = true;
+    bool enabled = true;   // a disabled control ignores the user
     bool checked = false;  // option and check boxes
     TextAlign align = TextAlign::left;
     std::optional<std::uint32_t> fore_colour{};  // 0xRRGGBB; none takes the default
@@ -69,6 +70,7 @@ class Form {
 
     void set_text(std::string_view name, std::string text);
     void set_visible(std::string_view name, bool visible);
+    void set_enabled(std::string_view name, bool enabled);
     // Selecting an option clears the other options of the same container: one exclusive group
     // per frame.
     void set_checked(std::string_view name, bool checked);

@@ -51,7 +51,9 @@ float PointsToMillimeters(float points) noexcept {
 }
 
 /* ---------------------------------------------------------------- Application */
-Application::Application() : state_(std::make_shared<AppState>()) {}
+Application::Application(std::string program_name) : state_(std::make_shared<AppState>()) {
+    state_->program_name = std::move(program_name);
+}
 
 int Application::WindowState() const {
     return running(state_).window_state;
@@ -181,14 +183,6 @@ bool Document::SpellingChecked() const {
 void Document::SpellingChecked(bool checked) {
     state_->check_open();
     state_->spelling_checked = checked;
-}
-bool Document::GrammarChecked() const {
-    state_->check_open();
-    return state_->grammar_checked;
-}
-void Document::GrammarChecked(bool checked) {
-    state_->check_open();
-    state_->grammar_checked = checked;
 }
 
 void Document::SaveAs(const std::filesystem::path& file_name) {

@@ -284,13 +284,6 @@ Paragraph Paragraphs::Item(std::int32_t index) const {
     return Paragraph(word::Range(doc.make_range(start, start + length, range_.state_->doc)));
 }
 
-Paragraph Paragraphs::First() const {
-    return Item(1);
-}
-Paragraph Paragraphs::Last() const {
-    return Item(Count());
-}
-
 word::ParagraphFormat Paragraphs::Format() const {
     return range_.ParagraphFormat();
 }
@@ -341,13 +334,6 @@ word::Range Characters::Item(std::int32_t index) const {
     }
     const std::int32_t at = range_.Start() + index - 1;
     return word::Range(doc.make_range(at, at + 1, range_.state_->doc));
-}
-
-word::Range Characters::First() const {
-    return Item(1);
-}
-word::Range Characters::Last() const {
-    return Item(Count());
 }
 
 }  // namespace word

@@ -481,22 +481,6 @@ void Borders::OutsideLineStyle(int style) {
     }
 }
 
-void Borders::InsideLineStyle(int style) {
-    if (target_->row > 0) return;  // a single cell has no inside lines
-    for (int index : {wdBorderHorizontal, wdBorderVertical}) Item(index).LineStyle(style);
-}
-
-void Borders::OutsideLineWidth(int width) {
-    for (int index : {wdBorderTop, wdBorderLeft, wdBorderBottom, wdBorderRight}) {
-        Item(index).LineWidth(width);
-    }
-}
-
-void Borders::InsideLineWidth(int width) {
-    if (target_->row > 0) return;
-    for (int index : {wdBorderHorizontal, wdBorderVertical}) Item(index).LineWidth(width);
-}
-
 Border::Border(std::shared_ptr<detail::BorderTarget> target) : target_(std::move(target)) {}
 
 int Border::LineStyle() const {

@@ -51,11 +51,6 @@ class DocumentXml {
 };
 std::string styles_xml(const DocState& doc);
 std::string settings_xml(const DocState& doc);
-std::string content_types_xml(const MediaTable& media);
-std::string package_relationships_xml();
-std::string document_relationships_xml(const MediaTable& media);
-std::string core_properties_xml();
-std::string app_properties_xml();
 
 // The whole package as bytes; deterministic for a given document.
 std::string docx_bytes(const DocState& doc);

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
+#include "platform/ooxml/xml_writer.h"
 #include "platform/word/docx.h"
-#include "platform/word/xml_writer.h"
 
 namespace word::detail {
 
@@ -71,8 +71,8 @@ const char* border_value(int style) {
 
 class BodyWriter {
   public:
-    BodyWriter(const DocState& doc, MediaTable& media, std::string& out)
-        : doc_(doc), media_(media), out_(out), w_(out) {
+    BodyWriter(const DocState& doc, MediaTable& media, ooxml::XmlWriter& w)
+        : doc_(doc), media_(media), w_(w) {
         // The shapes' stacking: behind-text pictures first, then by their order.
         std::vector<const ShapeState*> order;
         for (const auto& s : doc.shapes) order.push_back(s.get());
@@ -128,29 +128,30 @@ class BodyWriter {
     }
 
     void paragraph(const Paragraph& p) {
-        out_ += "<w:p>";
+        w_.start("w:p");
         // A page break that opens a paragraph is the paragraph starting a new page: said so,
         // both Word and LibreOffice put what follows the break on the new page's first line.
         const std::int32_t skip = !p.text.empty() && p.text[0] == 12 ? 1 : 0;
         const std::string& props = ppr(p.para_format);
         const std::string& mark = rpr(p.mark_format);
         if (!props.empty() || !mark.empty() || skip > 0) {
-            out_ += "<w:pPr>";
+            w_.start("w:pPr");
             if (skip > 0) {
+                // The schema wants the break right after the style, before the cached rest.
                 const std::size_t after_style =
                     props.starts_with("<w:pStyle") ? props.find("/>") + 2 : 0;
-                out_.append(props, 0, after_style);
-                out_ += "<w:pageBreakBefore/>";
-                out_.append(props, after_style);
+                w_.fragment(std::string_view(props).substr(0, after_style));
+                w_.empty("w:pageBreakBefore");
+                w_.fragment(std::string_view(props).substr(after_style));
             } else {
-                out_ += props;
+                w_.fragment(props);
             }
             if (!mark.empty()) {
-                out_ += "<w:rPr>";
-                out_ += mark;
-                out_ += "</w:rPr>";
+                w_.start("w:rPr");
+                w_.fragment(mark);
+                w_.end();
             }
-            out_ += "</w:pPr>";
+            w_.end();
         }
         std::vector<const Anchor*> anchors;
         for (const Anchor& a : p.anchors) anchors.push_back(&a);
@@ -179,45 +180,49 @@ class BodyWriter {
             }
         }
         while (next < anchors.size()) drawing(*anchors[next++]->shape);
-        out_ += "</w:p>";
+        w_.end();
     }
 
     void text_run(std::u16string_view text, std::uint32_t format) {
-        out_ += "<w:r>";
+        w_.start("w:r");
         const std::string& props = rpr(format);
         if (!props.empty()) {
-            out_ += "<w:rPr>";
-            out_ += props;
-            out_ += "</w:rPr>";
+            w_.start("w:rPr");
+            w_.fragment(props);
+            w_.end();
         }
         std::size_t from = 0;
         const auto flush = [&](std::size_t to) {
             if (to > from) {
-                out_ += "<w:t xml:space=\"preserve\">";
-                append_escaped(out_, text.substr(from, to - from));
-                out_ += "</w:t>";
+                w_.start("w:t");
+                w_.attribute("xml:space", "preserve");
+                w_.text(text.substr(from, to - from));
+                w_.end();
             }
         };
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char16_t c = text[i];
-            const char* special = c == u'\t' ? "<w:tab/>"
-                                  : c == 11  ? "<w:br/>"
-                                  : c == 12  ? "<w:br w:type=\"page\"/>"
-                                             : nullptr;
-            if (special == nullptr) continue;
+            if (c != u'\t' && c != 11 && c != 12) continue;
             flush(i);
-            out_ += special;
+            if (c == u'\t') {
+                w_.empty("w:tab");
+            } else if (c == 11) {
+                w_.empty("w:br");
+            } else {
+                w_.empty("w:br", {{"w:type", "page"}});
+            }
             from = i + 1;
         }
         flush(text.size());
-        out_ += "</w:r>";
+        w_.end();
     }
 
     void drawing(const ShapeState& s) {
         const MediaPart& part = media_.add(s.picture);
         const auto id = static_cast<std::int64_t>(++drawing_ids_);
         const std::string name = "図 " + std::to_string(id);
-        out_ += "<w:r><w:drawing>";
+        w_.start("w:r");
+        w_.start("w:drawing");
         w_.start("wp:anchor");
         for (const char* a : {"distT", "distB", "distL", "distR", "simplePos"}) w_.attribute(a, 0);
         w_.attribute("relativeHeight", 251658240 + 1024 * static_cast<std::int64_t>(stacking_[&s]));
@@ -229,13 +234,13 @@ class BodyWriter {
         w_.start("wp:positionH");
         w_.attribute("relativeFrom", horizontal_relation(s.relative_horizontal));
         w_.start("wp:posOffset");
-        w_.raw(std::to_string(emu(s.left)));
+        w_.number(emu(s.left));
         w_.end();
         w_.end();
         w_.start("wp:positionV");
         w_.attribute("relativeFrom", vertical_relation(s.relative_vertical));
         w_.start("wp:posOffset");
-        w_.raw(std::to_string(emu(s.top)));
+        w_.number(emu(s.top));
         w_.end();
         w_.end();
         const std::string cx = std::to_string(emu(s.width));
@@ -257,26 +262,42 @@ class BodyWriter {
         w_.attribute("id", id);
         w_.attribute("name", name);
         w_.end();
-        w_.raw(
-            "<wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
-            "</wp:cNvGraphicFramePr><a:graphic><a:graphicData "
-            "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
-            "<pic:nvPicPr>");
+        w_.start("wp:cNvGraphicFramePr");
+        w_.empty("a:graphicFrameLocks", {{"noChangeAspect", "1"}});
+        w_.end();
+        w_.start("a:graphic");
+        w_.start("a:graphicData");
+        w_.attribute("uri", "http://schemas.openxmlformats.org/drawingml/2006/picture");
+        w_.start("pic:pic");
+        w_.start("pic:nvPicPr");
         w_.start("pic:cNvPr");
         w_.attribute("id", id);
         w_.attribute("name", name);
         w_.end();
-        w_.raw("<pic:cNvPicPr/></pic:nvPicPr><pic:blipFill>");
-        w_.empty("a:blip", {{"r:embed", part.relationship_id}});
-        w_.raw(
-            "<a:stretch><a:fillRect/></a:stretch></pic:blipFill><pic:spPr><a:xfrm>"
-            "<a:off x=\"0\" y=\"0\"/>");
-        w_.empty("a:ext", {{"cx", cx}, {"cy", cy}});
-        w_.raw(
-            "</a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr></pic:pic>"
-            "</a:graphicData></a:graphic>");
+        w_.empty("pic:cNvPicPr");
         w_.end();
-        out_ += "</w:drawing></w:r>";
+        w_.start("pic:blipFill");
+        w_.empty("a:blip", {{"r:embed", part.relationship_id}});
+        w_.start("a:stretch");
+        w_.empty("a:fillRect");
+        w_.end();
+        w_.end();
+        w_.start("pic:spPr");
+        w_.start("a:xfrm");
+        w_.empty("a:off", {{"x", "0"}, {"y", "0"}});
+        w_.empty("a:ext", {{"cx", cx}, {"cy", cy}});
+        w_.end();
+        w_.start("a:prstGeom");
+        w_.attribute("prst", "rect");
+        w_.empty("a:avLst");
+        w_.end();
+        w_.end();
+        w_.end();
+        w_.end();
+        w_.end();
+        w_.end();
+        w_.end();
+        w_.end();
     }
 
     // Rows of one table that share their left indent go into one w:tbl whose grid holds every
@@ -411,8 +432,7 @@ class BodyWriter {
 
     const DocState& doc_;
     MediaTable& media_;
-    std::string& out_;
-    XmlWriter w_;
+    ooxml::XmlWriter& w_;
     std::vector<std::optional<std::string>> rpr_cache_;
     std::vector<std::optional<std::string>> ppr_cache_;
     std::map<const ShapeState*, std::size_t> stacking_;
@@ -458,11 +478,11 @@ MediaTable collect_media(const DocState& doc) {
 
 /* ---------------------------------------------------------------- DocumentXml */
 struct DocumentXml::Impl {
-    Impl(const DocState& d, MediaTable& media) : doc(d), writer(buffer), body(d, media, buffer) {}
+    Impl(const DocState& d, MediaTable& media) : doc(d), body(d, media, writer) {}
     const DocState& doc;
-    std::string buffer;
-    XmlWriter writer;
+    ooxml::XmlWriter writer;
     BodyWriter body;
+    std::string piece;
     std::size_t next_block = 0;
     bool started = false;
     bool finished = false;
@@ -475,7 +495,6 @@ DocumentXml::~DocumentXml() = default;
 
 const std::string& DocumentXml::next(std::size_t size) {
     Impl& x = *impl_;
-    x.buffer.clear();
     if (!x.started) {
         x.started = true;
         x.writer.declaration();
@@ -489,18 +508,19 @@ const std::string& DocumentXml::next(std::size_t size) {
         x.writer.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
         x.writer.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
         x.writer.start("w:body");
-        x.writer.raw("");
     }
-    while (x.next_block < x.doc.blocks.size() && x.buffer.size() < size) {
+    while (x.next_block < x.doc.blocks.size() && x.writer.bytes().size() < size) {
         x.body.block(x.doc.blocks[x.next_block++]);
     }
-    if (x.next_block == x.doc.blocks.size() && !x.finished && x.buffer.size() < size) {
+    if (x.next_block == x.doc.blocks.size() && !x.finished && x.writer.bytes().size() < size) {
         x.finished = true;
         x.body.section();
         x.writer.end();
         x.writer.end();
+        x.writer.finish();
     }
-    return x.buffer;
+    x.piece = x.writer.take();
+    return x.piece;
 }
 
 }  // namespace word::detail

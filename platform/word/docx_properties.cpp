@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/ooxml/xml_writer.h"
 #include "platform/word/docx.h"
-#include "platform/word/xml_writer.h"
 
 namespace word::detail {
 
@@ -91,18 +91,18 @@ const char* alignment_value(std::int32_t a) {
     }
 }
 
-void on_off(XmlWriter& w, const CharFormat& f, CharProp p, std::string_view name) {
+void on_off(ooxml::XmlWriter& w, const CharFormat& f, CharProp p, std::string_view name) {
     if (!f[p]) return;
     w.start(name);
     if (*f[p] == 0) w.attribute("w:val", "0");
     w.end();
 }
 
-void value(XmlWriter& w, std::string_view name, std::string_view v) {
+void value(ooxml::XmlWriter& w, std::string_view name, std::string_view v) {
     w.empty(name, {{"w:val", v}});
 }
 
-void value(XmlWriter& w, std::string_view name, std::int64_t v) {
+void value(ooxml::XmlWriter& w, std::string_view name, std::int64_t v) {
     w.start(name);
     w.attribute("w:val", v);
     w.end();
@@ -112,8 +112,7 @@ void value(XmlWriter& w, std::string_view name, std::int64_t v) {
 
 /* ---------------------------------------------------------------- run_properties */
 std::string run_properties(const CharFormat& f) {
-    std::string out;
-    XmlWriter w(out);
+    ooxml::XmlWriter w;
     if (f[FontSlot::ascii] || f[FontSlot::other] || f[FontSlot::far_east] || f[FontSlot::bidi]) {
         w.start("w:rFonts");
         if (f[FontSlot::ascii]) w.attribute("w:ascii", *f[FontSlot::ascii]);
@@ -162,14 +161,13 @@ std::string run_properties(const CharFormat& f) {
                                : "baseline");
     }
     if (f[CharProp::emphasis]) value(w, "w:em", emphasis_value(*f[CharProp::emphasis]));
-    return out;
+    return w.take();
 }
 
 /* ---------------------------------------------------------------- paragraph_properties */
 std::string paragraph_properties(const ParaFormat& f, const DocState& doc,
                                  const std::function<std::int32_t(ParaProp)>& inherited) {
-    std::string out;
-    XmlWriter w(out);
+    ooxml::XmlWriter w;
     if (f.style > 0) value(w, "w:pStyle", doc.styles[static_cast<std::size_t>(f.style)]->docx_id);
     if (f[ParaProp::word_wrap]) value(w, "w:wordWrap", *f[ParaProp::word_wrap]);
     if (f[ParaProp::auto_space_alpha]) value(w, "w:autoSpaceDE", *f[ParaProp::auto_space_alpha]);
@@ -189,7 +187,7 @@ std::string paragraph_properties(const ParaFormat& f, const DocState& doc,
         w.end();
     }
     if (f[ParaProp::alignment]) value(w, "w:jc", alignment_value(*f[ParaProp::alignment]));
-    return out;
+    return w.take();
 }
 
 }  // namespace word::detail

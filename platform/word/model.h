@@ -175,7 +175,6 @@ struct DocState {
     float page_width = 595.3f;
     float page_height = 841.9f;
     bool spelling_checked = false;
-    bool grammar_checked = false;
     std::int32_t next_z = 0;
 
     DocState();
@@ -239,6 +238,7 @@ struct AppState {
     AppState(const AppState&) = delete;
     AppState& operator=(const AppState&) = delete;
 
+    std::string program_name;
     bool running = true;
     std::vector<std::shared_ptr<DocState>> documents;
     std::shared_ptr<DocState> active;

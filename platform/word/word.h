@@ -333,8 +333,6 @@ class Paragraphs {
   public:
     std::int32_t Count() const;
     Paragraph Item(std::int32_t index) const;  // 1-based
-    Paragraph First() const;
-    Paragraph Last() const;
 
     void LineSpacingRule(int rule);
     void LineSpacing(float points);
@@ -358,8 +356,6 @@ class Characters {
   public:
     std::int32_t Count() const;
     word::Range Item(std::int32_t index) const;  // 1-based
-    word::Range First() const;
-    word::Range Last() const;
 
   private:
     friend class Range;
@@ -385,11 +381,8 @@ class Border {
 class Borders {
   public:
     Border Item(int index) const;  // wdBorderTop ... wdBorderDiagonalUp
-    // Outer (or inner) edges of a table, or the four sides of a cell.
+    // Outer edges of a table, or the four sides of a cell.
     void OutsideLineStyle(int style);
-    void InsideLineStyle(int style);
-    void OutsideLineWidth(int width);
-    void InsideLineWidth(int width);
 
   private:
     friend class Cell;
@@ -662,13 +655,11 @@ class Document {
     word::Shapes Shapes() const;
     bool SpellingChecked() const;  // kept for Word's interface; no proofing here
     void SpellingChecked(bool checked);
-    bool GrammarChecked() const;
-    void GrammarChecked(bool checked);
 
     // Writes the whole document as a .docx whatever the name's extension: to a temporary
     // name in the same folder, then renamed over the target, so the file is complete or
     // absent. The bytes depend only on the document (fixed zip times). A folder that does not
-    // exist is a path-not-found error; a file that cannot be written a path/file access error.
+    // exist is a path-not-found error; other failures are numbered as for every file written.
     void SaveAs(const std::filesystem::path& file_name);
     // Closes the document (only wdDoNotSaveChanges is supported); its handles become invalid.
     void Close(int save_changes = wdDoNotSaveChanges);
@@ -724,10 +715,11 @@ class Clipboard {
     std::shared_ptr<detail::AppState> app_;
 };
 
-// A Word instance. Constructing one starts a new, empty instance.
+// A Word instance. Constructing one starts a new, empty instance. The program that drives it
+// gives its name, which saved documents carry as their application and author.
 class Application {
   public:
-    Application();
+    explicit Application(std::string program_name = {});
 
     int WindowState() const;  // screen-only switches: kept, no effect
     void WindowState(int state);

@@ -24,6 +24,7 @@ const std::string word_running_text =
     "Wordが起動中です。コンバート処理を続行する場合はWordを終了して下さい。";
 const std::string excel_running_text =
     "Excelが起動中です。コンバート処理を続行する場合はExcelを終了して下さい。";
+const std::string lock_left_text = "使用中を示すファイル (異常終了で残った場合は削除して下さい): ";
 const std::string folder_missing_text = "指定したフォルダが見つかりません。";
 const std::string empty_range_text = "変換するページの範囲が正しくありません。";
 const std::string number_range_text = "ページ数には -32768～32767 の数を指定して下さい。";
@@ -300,8 +301,9 @@ void Dialog::ok_click() {
     if (folder.empty()) folder = settings_.job_dir.string();
     const std::string file_name = run_.Word_SW ? form1_.form().text("doc_name")
                                                : output.substr(output.rfind('/') + 1) + ".xlsx";
-    if (os::office_lock_exists(resolve(folder) / file_name)) {
-        return refuse(run_.Word_SW ? word_running_text : excel_running_text);
+    if (const auto lock = os::office_lock_file(resolve(folder) / file_name)) {
+        return refuse((run_.Word_SW ? word_running_text : excel_running_text) + "\r\n" +
+                      lock_left_text + lock->string());
     }
     path_txt = folder;
 

@@ -54,7 +54,7 @@ WordRunOutcome WordRun::fail(base::ErrorNumber number) {
 
 /* ---------------------------------------------------------------- WordRun::start_word */
 void WordRun::start_word() {
-    word_.emplace();
+    word_.emplace("Varnel");
     word_->WindowState(word::wdWindowStateMinimize);
     word_->ScreenUpdating(false);
     word_->Visible(false);

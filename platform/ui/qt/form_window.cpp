@@ -175,6 +175,7 @@ void FormWindow::sync() {
 
 void FormWindow::sync_control(const Control& c, QWidget* widget) {
     if (widget->isHidden() == c.visible) widget->setVisible(c.visible);
+    if (widget->isEnabled() != c.enabled) widget->setEnabled(c.enabled);
     const QString text = q(c.text);
     switch (c.kind) {
         case ControlKind::frame: {
@@ -264,6 +265,7 @@ void FormWindow::reject() {
         close();
         return;
     }
+    if (!form_.control(form_.cancel_button).enabled) return;
     events_.click(form_.cancel_button);
     after_event();
 }

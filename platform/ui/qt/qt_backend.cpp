@@ -51,7 +51,9 @@ QtBackend::QtBackend() {
     }
 }
 
-QtBackend::~QtBackend() = default;
+QtBackend::~QtBackend() {
+    set_busy_pointer(false);
+}
 
 /* ---------------------------------------------------------------- message_box */
 void QtBackend::message_box(MessageIcon icon, const std::string& title, const std::string& text) {
@@ -116,6 +118,17 @@ void QtBackend::close(Form& form) {
     form.unload();
     windows_.erase(&form);
     QApplication::processEvents();
+}
+
+/* ---------------------------------------------------------------- set_busy_pointer */
+void QtBackend::set_busy_pointer(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 /* ---------------------------------------------------------------- window_of */

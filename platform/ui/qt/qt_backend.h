@@ -23,6 +23,7 @@ class QtBackend : public Backend {
     void show(Form& form, FormEvents& events) override;
     void yield() override;
     void close(Form& form) override;
+    void set_busy_pointer(bool busy) override;
 
     // The window of a form shown by show(), or null.
     FormWindow* window_of(const Form& form) const;
@@ -31,6 +32,7 @@ class QtBackend : public Backend {
     // Declared first, so that the windows are destroyed before the application object.
     std::unique_ptr<QApplication> application_;
     std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
+    bool busy_ = false;
 };
 
 }  // namespace ui

@@ -14,12 +14,13 @@ TEST(file_tests, folders_and_office_lock_files) {
     EXPECT_FALSE(os::folder_exists(""));
 
     const auto document = scratch.path() / "月報.docx";
-    EXPECT_FALSE(os::office_lock_exists(document));
+    EXPECT_FALSE(os::office_lock_file(document));
     scratch.file("~$月報.docx", "");
-    EXPECT_TRUE(os::office_lock_exists(document));
-    EXPECT_FALSE(os::office_lock_exists(scratch.path() / "月報.xlsx"));
+    EXPECT_EQ(os::office_lock_file(document), scratch.path() / "~$月報.docx");
+    EXPECT_FALSE(os::office_lock_file(scratch.path() / "月報.xlsx"));
     scratch.file(".~lock.月報.xlsx#", "");
-    EXPECT_TRUE(os::office_lock_exists(scratch.path() / "月報.xlsx"));
+    EXPECT_EQ(os::office_lock_file(scratch.path() / "月報.xlsx"),
+              scratch.path() / ".~lock.月報.xlsx#");
 }
 
 }  // namespace

@@ -59,6 +59,26 @@ TEST(console_backend, status_line_follows_the_form_and_interrupt_presses_cancel)
               "\rPage 1/12 " + bar0 + "\x1b[K" + "\rPage 2/12 " + bar1 + "\x1b[K" + "\nt: m\n");
 }
 
+TEST(console_backend, interrupt_is_ignored_while_the_cancel_button_is_disabled) {
+    std::ostringstream out;
+    ui::ConsoleBackend console(out, false);
+    auto form = ui_test::sample_form();
+    ui_test::RecordingEvents events(form);
+    console.show(form, events);
+    form.set_enabled("Cancel", false);
+    std::raise(SIGINT);
+    console.yield();
+    form.set_enabled("Cancel", true);
+    console.yield();
+    EXPECT_TRUE(events.log.empty());
+    // The ignored interrupt did not use up the handler: the next one is a cancel again and
+    // does not end the program.
+    std::raise(SIGINT);
+    console.yield();
+    EXPECT_EQ(events.log, (std::vector<std::string>{"click Cancel"}));
+    console.close(form);
+}
+
 TEST(console_backend, without_a_terminal_each_new_status_gets_its_own_line) {
     std::ostringstream out;
     ui::ConsoleBackend console(out, false);

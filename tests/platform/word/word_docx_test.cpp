@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 #include <stb_image_write.h>
-#include <zip.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "base/run_time_error.h"
+#include "platform/ooxml/package_reader.h"
 #include "platform/word/word.h"
 #include "sample_document.h"
 
@@ -23,21 +23,10 @@ std::string read_file(const fs::path& p) {
     return s.str();
 }
 
-// One entry of a zip file, or "" when it is missing.
+// One part of a saved package, or "" when it has none.
 std::string zip_entry(const fs::path& archive, const std::string& name) {
-    int error = 0;
-    zip_t* z = zip_open(archive.c_str(), ZIP_RDONLY, &error);
-    if (z == nullptr) return {};
-    std::string out;
-    zip_stat_t st;
-    if (zip_stat(z, name.c_str(), 0, &st) == 0) {
-        zip_file_t* f = zip_fopen(z, name.c_str(), 0);
-        out.resize(static_cast<std::size_t>(st.size));
-        zip_fread(f, out.data(), st.size);
-        zip_fclose(f);
-    }
-    zip_close(z);
-    return out;
+    const ooxml::PackageReader package(archive);
+    return package.contains(name) ? package.read(name) : std::string();
 }
 
 TEST(word_docx, python_docx_reads_back_what_the_builder_relies_on) {

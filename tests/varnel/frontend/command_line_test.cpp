@@ -65,7 +65,31 @@ TEST(command_line, help_describes_the_options_and_bad_options_are_refused) {
         parsed = parse(bad, nullptr, &errors);
         EXPECT_FALSE(parsed.options) << bad[0];
         EXPECT_EQ(parsed.exit_status, 2) << bad[0];
-        EXPECT_FALSE(errors.empty());
+        EXPECT_TRUE(errors.starts_with("コマンドラインが正しくありません。")) << errors;
+    }
+}
+
+TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
+    const auto refusal = [](std::vector<const char*> arguments) {
+        std::string errors;
+        parse(arguments, nullptr, &errors);
+        return errors;
+    };
+    EXPECT_NE(refusal({"--split", "0"}).find("--split: 1 から 32767 までの数で指定してください。"),
+              std::string::npos);
+    EXPECT_NE(refusal({"--job-dir", "/no/such/dir"}).find("フォルダがありません。"),
+              std::string::npos);
+    EXPECT_NE(refusal({"--word", "--excel"}).find("同時に指定できません"), std::string::npos);
+    EXPECT_NE(refusal({"extra", "--frobnicate"}).find("不明な引数です: extra --frobnicate"),
+              std::string::npos);
+    EXPECT_NE(refusal({"--pages"}).find("--pages: オプションの値がないか"), std::string::npos);
+    for (const auto& bad : std::vector<std::vector<const char*>>{{"--lines", "bold"},
+                                                                 {"--tables", "grid"},
+                                                                 {"--sheet-pages", "40000"}}) {
+        const std::string text = refusal(bad);
+        // Every word of the refusal is the user's language; option names and values aside.
+        EXPECT_EQ(text.find("not"), std::string::npos) << text;
+        EXPECT_EQ(text.find("range"), std::string::npos) << text;
     }
 }
 

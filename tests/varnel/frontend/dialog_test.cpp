@@ -189,8 +189,8 @@ TEST_F(DialogTest, refused_ok_keeps_prn_xls_and_leaves_path_ini_alone) {
     dialog().click("OKButton");
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, "注意");
-    EXPECT_EQ(ui_.messages[0].text,
-              "Wordが起動中です。コンバート処理を続行する場合はWordを終了して下さい。");
+    EXPECT_TRUE(ui_.messages[0].text.starts_with(
+        "Wordが起動中です。コンバート処理を続行する場合はWordを終了して下さい。\r\n"));
     EXPECT_TRUE(exists("PRN_XLS"));
     EXPECT_FALSE(exists("PATH_INI"));
     // Closing now still counts as cancel.
@@ -203,7 +203,9 @@ TEST_F(DialogTest, refused_ok_keeps_prn_xls_and_leaves_path_ini_alone) {
     dialog().click("OKButton");
     ASSERT_EQ(ui_.messages.size(), 2u);
     EXPECT_EQ(ui_.messages[1].text,
-              "Excelが起動中です。コンバート処理を続行する場合はExcelを終了して下さい。");
+              "Excelが起動中です。コンバート処理を続行する場合はExcelを終了して下さい。\r\n"
+              "使用中を示すファイル (異常終了で残った場合は削除して下さい): " +
+                  job("/out/.~lock.Book1.xlsx#"));
 
     dialog().enter_text("Text3", job("/missing/Book1.xlsx"));
     dialog().click("OKButton");

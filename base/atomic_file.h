@@ -1,0 +1,45 @@
+// A file that appears under its name complete or not at all. Every file the programs write
+// (documents, workbooks, metafiles, canvases, hand-off files) goes through here.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace base {
+
+// Written under a hidden temporary name in the destination's folder, flushed to the disk and
+// renamed over the destination by commit(). Destroyed without commit(), it removes the
+// temporary file and leaves the destination as it was. Every failure is a RunTimeError
+// whose context names the destination.
+class AtomicFile {
+  public:
+    // Refuses at once a destination that is a folder or whose folder does not exist.
+    explicit AtomicFile(std::filesystem::path file);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Writes at the current position and moves past the bytes.
+    void write(std::string_view bytes);
+    // Moves the position, for formats that fill in a header after its data.
+    void seek(std::uint64_t position);
+    std::uint64_t position() const noexcept { return position_; }
+    // The bytes written so far, the furthest position reached.
+    std::uint64_t size() const noexcept { return size_; }
+
+    void commit();
+
+    const std::filesystem::path& file() const noexcept { return file_; }
+
+  private:
+    [[noreturn]] void fail(int system_error);
+
+    std::filesystem::path file_;
+    std::filesystem::path temporary_;
+    int fd_ = -1;
+    std::uint64_t position_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+}  // namespace base

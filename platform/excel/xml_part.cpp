@@ -1,0 +1,73 @@
+#include "platform/excel/xml_part.h"
+
+#include <utility>
+
+#include "platform/excel/excel_errors.h"
+
+namespace excel::detail {
+
+namespace {
+
+// Whitespace-only text is kept where it is an element's only content: a cell string of blanks.
+constexpr unsigned parse_options =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+
+struct StringSink : pugi::xml_writer {
+    std::string bytes;
+    void write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+    }
+};
+
+}  // namespace
+
+/* ---------------------------------------------------------------- XmlPart */
+XmlPart::XmlPart(std::string_view bytes, std::string name, std::string_view root,
+                 const std::filesystem::path& file)
+    : name_(std::move(name)) {
+    const pugi::xml_parse_result result =
+        document_.load_buffer(bytes.data(), bytes.size(), parse_options, pugi::encoding_utf8);
+    if (!result) {
+        not_a_workbook(
+            file, name_ + ": byte " + std::to_string(result.offset) + ": " + result.description());
+    }
+    if (local_name(document_.document_element()) != root) {
+        not_a_workbook(file, name_ + ": root element is not " + std::string(root));
+    }
+}
+
+/* ---------------------------------------------------------------- XmlPart::xml */
+std::string XmlPart::xml() const {
+    StringSink sink;
+    unsigned flags = pugi::format_raw;
+    if (!document_.first_child() || document_.first_child().type() != pugi::node_declaration) {
+        flags |= pugi::format_no_declaration;
+    }
+    document_.save(sink, "", flags, pugi::encoding_utf8);
+    return std::move(sink.bytes);
+}
+
+/* ---------------------------------------------------------------- local_name */
+std::string_view local_name(pugi::xml_node node) {
+    const std::string_view name = node.name();
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+/* ---------------------------------------------------------------- child_named */
+pugi::xml_node child_named(pugi::xml_node parent, std::string_view name) {
+    for (const pugi::xml_node child : parent.children()) {
+        if (child.type() == pugi::node_element && local_name(child) == name) return child;
+    }
+    return {};
+}
+
+/* ---------------------------------------------------------------- prefixed */
+std::string prefixed(pugi::xml_node like, std::string_view local) {
+    const std::string_view name = like.name();
+    const std::size_t colon = name.find(':');
+    if (colon == std::string_view::npos) return std::string(local);
+    return std::string(name.substr(0, colon + 1)) + std::string(local);
+}
+
+}  // namespace excel::detail

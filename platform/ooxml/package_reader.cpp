@@ -1,0 +1,151 @@
+#include "platform/ooxml/package_reader.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "base/run_time_error.h"
+#include "base/system_error.h"
+
+namespace ooxml {
+
+namespace {
+
+using base::ErrorNumber;
+using base::RunTimeError;
+
+[[noreturn]] void bad_package(std::string_view where, std::string_view what) {
+    throw RunTimeError(ErrorNumber::invalid_file_format,
+                       std::string(where) + ": " + std::string(what));
+}
+
+}  // namespace
+
+struct PackageReader::Impl {
+    Impl(zip_source_t* source, std::string package_name, std::uint64_t limit,
+         std::unique_ptr<std::string> held = nullptr)
+        : name(std::move(package_name)), part_limit(limit), bytes(std::move(held)) {
+        zip_error_t error;
+        zip_error_init(&error);
+        archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+        if (archive == nullptr) {
+            zip_source_free(source);
+            const std::string what = zip_error_strerror(&error);
+            const int system = zip_error_code_system(&error);
+            const bool missing = zip_error_code_zip(&error) == ZIP_ER_OPEN ||
+                                 zip_error_code_zip(&error) == ZIP_ER_READ;
+            zip_error_fini(&error);
+            if (missing && system != 0) {
+                throw base::system_error(system, name, base::FileAccess::read);
+            }
+            bad_package(name, what);
+        }
+        const zip_int64_t count = zip_get_num_entries(archive, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            const char* entry = zip_get_name(archive, static_cast<zip_uint64_t>(i), 0);
+            if (entry == nullptr) {
+                zip_discard(archive);
+                bad_package(name, "entry " + std::to_string(i) + " has no name");
+            }
+            names.emplace_back(entry);
+        }
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { zip_discard(archive); }
+
+    std::string name;
+    std::uint64_t part_limit;
+    zip_t* archive = nullptr;
+    std::vector<std::string> names;
+    std::unique_ptr<std::string> bytes;  // the package itself when it was given in memory
+};
+
+namespace {
+
+zip_source_t* file_source(const std::filesystem::path& file) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(file.c_str(), 0, -1, &error);
+    const int system = zip_error_code_system(&error);
+    zip_error_fini(&error);
+    if (source == nullptr) {
+        throw base::system_error(system != 0 ? system : EIO, file, base::FileAccess::read);
+    }
+    return source;
+}
+
+}  // namespace
+
+PackageReader::PackageReader(const std::filesystem::path& file, std::uint64_t part_limit) {
+    // libzip reports a missing file only as "can't open"; the user needs "file not found".
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        throw base::system_error(ENOENT, file, base::FileAccess::read);
+    }
+    impl_ = std::make_unique<Impl>(file_source(file), file.string(), part_limit);
+}
+
+PackageReader::PackageReader(std::string bytes, std::string name, std::uint64_t part_limit) {
+    zip_error_t error;
+    zip_error_init(&error);
+    auto held = std::make_unique<std::string>(std::move(bytes));
+    zip_source_t* source = zip_source_buffer_create(held->data(), held->size(), 0, &error);
+    zip_error_fini(&error);
+    if (source == nullptr) throw RunTimeError(ErrorNumber::out_of_memory, name);
+    impl_ = std::make_unique<Impl>(source, std::move(name), part_limit, std::move(held));
+}
+
+PackageReader::~PackageReader() = default;
+
+/* ---------------------------------------------------------------- part_names */
+const std::vector<std::string>& PackageReader::part_names() const noexcept {
+    return impl_->names;
+}
+
+/* ---------------------------------------------------------------- contains */
+bool PackageReader::contains(std::string_view part) const {
+    return std::find(impl_->names.begin(), impl_->names.end(), part) != impl_->names.end();
+}
+
+/* ---------------------------------------------------------------- read */
+std::string PackageReader::read(std::string_view part) const {
+    const std::string entry(part);
+    const std::string where = impl_->name + ": " + entry;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat(impl_->archive, entry.c_str(), 0, &st) != 0) {
+        bad_package(where, "no such part");
+    }
+    if ((st.valid & ZIP_STAT_SIZE) == 0) bad_package(where, "size unknown");
+    if (st.size > impl_->part_limit) {
+        bad_package(where, "part of " + std::to_string(st.size) + " bytes is larger than " +
+                               std::to_string(impl_->part_limit));
+    }
+    zip_file_t* file = zip_fopen(impl_->archive, entry.c_str(), 0);
+    if (file == nullptr) bad_package(where, zip_strerror(impl_->archive));
+    std::string bytes(static_cast<std::size_t>(st.size), '\0');
+    std::size_t done = 0;
+    std::string failure;
+    while (done < bytes.size()) {
+        const zip_int64_t n = zip_fread(file, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            failure = n < 0 ? zip_file_strerror(file) : "ends early";
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // A damaged entry shows itself (CRC) only once it has been read to its end.
+    char probe;
+    if (failure.empty()) {
+        const zip_int64_t n = zip_fread(file, &probe, 1);
+        if (n < 0) failure = zip_file_strerror(file);
+        if (n > 0) failure = "longer than its recorded size";
+    }
+    zip_fclose(file);
+    if (!failure.empty()) bad_package(where + ": byte " + std::to_string(done), failure);
+    return bytes;
+}
+
+}  // namespace ooxml

@@ -1,0 +1,42 @@
+// Writing a package (.docx, .xlsx): zip entries in the order they are added, with a fixed time
+// stamp, so the same parts always give the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace ooxml {
+
+// Gives a streamed part piece by piece; an empty piece ends the part. The view must stay valid
+// until the next call.
+using PartPieces = std::function<std::string_view()>;
+
+class PackageWriter {
+  public:
+    PackageWriter();
+    ~PackageWriter();
+    PackageWriter(const PackageWriter&) = delete;
+    PackageWriter& operator=(const PackageWriter&) = delete;
+
+    // A part whose bytes are at hand. `name` is the entry name, without the leading slash.
+    void add(std::string_view name, std::string bytes);
+    // A part too big to hold whole: `start` is called twice, once to measure and once while
+    // the package is written, and both times must give the same bytes. An exception from it
+    // ends the package with that exception.
+    void add_stream(std::string_view name, std::function<PartPieces()> start);
+
+    // The package as bytes. RunTimeError (device I/O) when the zip cannot be made.
+    std::string finish();
+    // The package written to `file` through base::AtomicFile: complete or absent.
+    void commit(const std::filesystem::path& file);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace ooxml

@@ -1,0 +1,44 @@
+// The template workbook as read by StartFile: its sheets, whose settings every output sheet
+// made from them repeats, and the workbook-wide parts (styles, theme) the output carries on.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xlsreport::detail {
+
+// What an output sheet takes over from its template sheet, as XML fragments ready to be
+// written into the worksheet part (each "" when the template has none).
+struct TemplateSheet {
+    std::string name;
+    // Namespace declarations and mc:Ignorable of the template's <worksheet>, so that
+    // attributes of other namespaces inside the fragments stay declared.
+    std::vector<std::pair<std::string, std::string>> root_attributes;
+    std::string sheet_pr, sheet_views, sheet_format_pr, cols;
+    std::string print_options, page_margins, page_setup, header_footer;
+    double default_row_points = 15;
+};
+
+class TemplateBook {
+  public:
+    // Throws ReportFailure (file_cannot_open) when the file is missing, unreadable or no
+    // workbook, naming the file and what is wrong with it.
+    static std::unique_ptr<TemplateBook> read(const std::filesystem::path& file);
+
+    // The sheet named `ref`; else, when `ref` is a number n, the n-th sheet; else nullptr.
+    const TemplateSheet* sheet(std::string_view ref) const;
+
+    const std::vector<TemplateSheet>& sheets() const noexcept { return sheets_; }
+    const std::string& styles_xml() const noexcept { return styles_xml_; }
+    const std::string& theme_xml() const noexcept { return theme_xml_; }
+
+  private:
+    std::vector<TemplateSheet> sheets_;
+    std::string styles_xml_;
+    std::string theme_xml_;
+};
+
+}  // namespace xlsreport::detail

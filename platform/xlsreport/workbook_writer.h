@@ -1,0 +1,44 @@
+// The output workbook: each finished sheet becomes its worksheet (and drawing) part at once;
+// the workbook-wide parts are made when it is saved.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/xlsreport/picture_media.h"
+#include "platform/xlsreport/sheet_model.h"
+#include "platform/xlsreport/template_book.h"
+
+namespace xlsreport::detail {
+
+class WorkbookWriter {
+  public:
+    explicit WorkbookWriter(const TemplateBook& book);
+    ~WorkbookWriter();
+    WorkbookWriter(const WorkbookWriter&) = delete;
+    WorkbookWriter& operator=(const WorkbookWriter&) = delete;
+
+    // Turns the sheet into its parts; the model may be dropped afterwards.
+    void add_sheet(const SheetModel& sheet, const TemplateSheet& from);
+    std::int32_t sheet_count() const noexcept;
+    MediaStore& media() noexcept;
+
+    // Called after each sheet written with (sheets done, sheets in all); returns false to stop.
+    using Progress = std::function<bool(std::int32_t done, std::int32_t total)>;
+    // Writes the workbook atomically. Throws ReportFailure: save_stopped when `progress`
+    // stopped it, save_failed, write_error or file_cannot_open when it could not be written,
+    // with no file left behind.
+    void save(const std::filesystem::path& file, bool overwrite, const Progress& progress);
+
+    struct Parts;
+
+  private:
+    const TemplateBook& book_;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace xlsreport::detail

@@ -1,0 +1,66 @@
+// sorbel: builds the Excel workbook of the job that varnel handed over in PRN_XLS. A message
+// window when there is a display, a status line on the console otherwise.
+#include <unistd.h>
+
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "base/run_time_error.h"
+#include "platform/os/program_folder.h"
+#include "platform/ui/console_backend.h"
+#include "platform/ui/qt/qt_backend.h"
+#include "sorbel/driver/command_line.h"
+#include "sorbel/driver/run_sequence.h"
+
+namespace {
+
+// A stage this build does not have yet: it says so and never reports success.
+driver::StageOutcome missing_stage(driver::MessageWindow& window, const std::string& name) {
+    window.show_message(ui::MessageIcon::exclamation, "Error - " + name,
+                        driver::error_box_text("この処理はまだ組み込まれていません。", ""));
+    return driver::StageOutcome::failed;
+}
+
+class ProgramStages : public driver::Stages {
+  public:
+    driver::StageOutcome Make_MetaFile(const driver::SorbelSettings&,
+                                       driver::MessageWindow& window) override {
+        return missing_stage(window, "Make_MetaFile");
+    }
+    driver::StageOutcome Make_XlsFile(const driver::SorbelSettings&,
+                                      driver::MessageWindow& window) override {
+        return missing_stage(window, "Make_XlsFile");
+    }
+    driver::StageOutcome Set_UpDown_Excel(const driver::SorbelSettings&,
+                                          driver::MessageWindow& window) override {
+        return missing_stage(window, "Set_UD");
+    }
+};
+
+int run(const driver::CommandLine& options) {
+    const driver::Folders folders{.program_dir = os::program_folder(),
+                                  .job_dir = os::job_folder(options.job_dir)};
+    ProgramStages stages;
+    if (driver::console_mode(options)) {
+        ui::ConsoleBackend ui(std::cerr, isatty(STDERR_FILENO) != 0);
+        return driver::run_sorbel(folders, ui, stages);
+    }
+    ui::QtBackend ui;
+    return driver::run_sorbel(folders, ui, stages);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
+    if (!parsed.options) return parsed.exit_status;
+    try {
+        return run(*parsed.options);
+    } catch (const base::RunTimeError& error) {
+        std::cerr << "sorbel: " << error.description() << ' ' << error.context() << '\n';
+    } catch (const std::exception& error) {
+        std::cerr << "sorbel: " << error.what() << '\n';
+    }
+    return driver::exit_failed;
+}

@@ -1,0 +1,168 @@
+#include "sorbel/workbook/matrix_cells.h"
+
+#include <array>
+#include <utility>
+
+#include "base/run_time_error.h"
+#include "jobfiles/numeric.h"
+#include "sorbel/workbook/character_runs.h"
+
+namespace workbook {
+
+namespace {
+
+// Int(v + 0.5001): a grid position, halves and a hair below them going up.
+std::int32_t snap(double v) {
+    return jobfiles::to_int32(jobfiles::Int(v + 0.5001));
+}
+
+bool is_join(const jobfiles::CellLine& cell) {
+    return cell.text == "@";
+}
+
+// The line code a digit of the ruling code gives: none for 0 or a character that is no digit.
+std::int32_t line_code(const std::string& ruling, std::size_t index,
+                       const std::array<std::int32_t, 2>& styles) {
+    if (index >= ruling.size()) return xlsreport::line_none;
+    const char mark = ruling[index];
+    if (mark < '1' || mark > '9') return xlsreport::line_none;
+    return mark <= '4' ? styles[0] : styles[1];
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------- scan_joins */
+std::vector<CellJoin> scan_joins(const std::vector<jobfiles::CellLine>& cells) {
+    std::vector<CellJoin> joins(cells.size());
+    std::ptrdiff_t c = static_cast<std::ptrdiff_t>(cells.size()) - 1;
+    while (c >= 0) {
+        if (!is_join(cells[static_cast<std::size_t>(c)])) {
+            --c;
+            continue;
+        }
+        const std::ptrdiff_t end = c;
+        while (c >= 0 && is_join(cells[static_cast<std::size_t>(c)])) --c;
+        if (c < 0) {
+            throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
+                                     "a table row begins with \"@\" cells");
+        }
+        joins[static_cast<std::size_t>(c)] =
+            CellJoin{static_cast<std::int16_t>(c), static_cast<std::int16_t>(end)};
+        --c;
+    }
+    return joins;
+}
+
+/* ---------------------------------------------------------------- trim_by_alignment */
+std::string_view trim_by_alignment(std::string_view text, std::int16_t alignment) noexcept {
+    const bool leading = alignment == 4 || alignment == 7;
+    const bool trailing = alignment == 1 || alignment == 4;
+    while (leading && !text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (trailing && !text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+/* ---------------------------------------------------------------- MatrixCells */
+MatrixCells::MatrixCells(const jobfiles::MatrixHeader& header, const MatrixPlace& place,
+                         const WorkbookSettings& settings)
+    : settings_(settings),
+      rows_(header.m1),
+      columns_(header.m2),
+      row_pitch_(header.m5),
+      sheet_number_(place.sheet_number) {
+    if (columns_ > 0 && header.widths.size() < static_cast<std::size_t>(columns_)) {
+        throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
+                                 "MATRIX has fewer widths than columns");
+    }
+    // With Cell_Wide one sheet column holds a full-width character, else a half-width one.
+    const double size = Char_Size_mm10(settings);
+    const auto columns_of = [&](double length) {
+        return settings.Cell_Wide == 0 ? snap(length * 2 / size) : snap(length / size);
+    };
+    for (std::int16_t c = 0; c < columns_; ++c) {
+        widths_.push_back(
+            jobfiles::to_int16(columns_of(header.widths[static_cast<std::size_t>(c)])));
+    }
+    left_ = columns_of(header.m4 + place.block_x1 - settings.Margin_Left);
+    top_ = place.block_row + header.m3 + place.sheet_row;
+}
+
+/* ---------------------------------------------------------------- MatrixCells::put_row */
+void MatrixCells::put_row(xlsreport::XlsReport& report, const jobfiles::MatrixRow& row,
+                          UdStringWriter& runs) {
+    const std::int32_t sheet_row = top_ + next_row_;
+    ++next_row_;
+    std::int32_t cursor = left_;
+    if (settings_.Row_Ratio_SW) {
+        report.Pos(left_, sheet_row, -1, -1);
+        report.PutRowHeight(settings_.Matrix_Row_Height);
+    }
+    const std::vector<CellJoin> joins = scan_joins(row.cells);
+    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        if (is_join(row.cells[c])) continue;
+        std::int32_t width = 0;
+        if (joins[c].start >= 0) {
+            for (std::int16_t k = joins[c].start; k <= joins[c].end; ++k) {
+                width += widths_.at(static_cast<std::size_t>(k));
+            }
+        } else {
+            width = widths_.at(c);
+        }
+        put_cell(report, row.cells[c], sheet_row, cursor, width, runs);
+        cursor += width;
+    }
+}
+
+/* ---------------------------------------------------------------- MatrixCells::put_cell */
+void MatrixCells::put_cell(xlsreport::XlsReport& report, const jobfiles::CellLine& cell,
+                           std::int32_t row, std::int32_t cursor, std::int32_t width,
+                           UdStringWriter& runs) const {
+    const std::int32_t last = cursor + width - 1;
+    report.Pos(cursor, row, last, row);
+    report.AttrPutJoint(-1);
+
+    const SplitText split = SplitAttributes(trim_by_alignment(cell.text, cell.n));
+    for (const RangeEntry& range : split.ranges) {
+        runs.add({sheet_number_, row + 1, cursor + 1, range.start, range.length, range.kind});
+    }
+    // A text that begins with "=" stays text: the report library never writes a formula, so it
+    // is kept as it stands, without the apostrophe a typist would put in front of it.
+    report.Pos(cursor, row, -1, -1);
+    report.AttrPutFontName(settings_.Font_Name);
+    report.PutValueString(split.text);
+
+    report.Pos(cursor, row, last, row);
+    switch (cell.n) {
+        case 1:
+            report.AttrPutPosHorz(xlsreport::pos_left);
+            break;
+        case 4:
+            report.AttrPutPosHorz(xlsreport::pos_centre);
+            break;
+        case 7:
+            report.AttrPutPosHorz(xlsreport::pos_right);
+            break;
+        default:
+            break;
+    }
+    report.Pos(cursor, row, last, row);
+    report.AttrPutPosVert(xlsreport::pos_middle);
+    report.AttrPutFontPoint(settings_.Cell_Point);
+
+    const std::array<std::int32_t, 2> styles = Line_Style(settings_);
+    report.Pos(cursor, row, last, row);
+    const std::pair<std::size_t, std::int16_t (xlsreport::XlsReport::*)(std::int32_t)> sides[] = {
+        {2, &xlsreport::XlsReport::AttrPutLineLeft},
+        {3, &xlsreport::XlsReport::AttrPutLineBottom},
+        {4, &xlsreport::XlsReport::AttrPutLineRight},
+        {5, &xlsreport::XlsReport::AttrPutLineTop},
+        {0, &xlsreport::XlsReport::AttrPutLineLeftUp},
+        {1, &xlsreport::XlsReport::AttrPutLineRightUp},
+    };
+    for (const auto& [index, put] : sides) {
+        const std::int32_t code = line_code(cell.s, index, styles);
+        if (code != xlsreport::line_none) (report.*put)(code);
+    }
+}
+
+}  // namespace workbook

@@ -1,0 +1,2 @@
+// Stands for a builder header.
+#pragma once

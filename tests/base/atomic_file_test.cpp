@@ -1,0 +1,105 @@
+#include "base/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "base/run_time_error.h"
+#include "base/system_error.h"
+#include "base/whole_file.h"
+#include "tests/platform/os/scratch_folder.h"
+
+namespace {
+
+using base::ErrorNumber;
+using test_support::ScratchFolder;
+
+std::size_t entries(const std::filesystem::path& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    return n;
+}
+
+// The number a failed replace_file gives, checking that its context names the destination.
+int replace_error(const std::filesystem::path& file) {
+    try {
+        base::replace_file(file, std::string_view("x"));
+    } catch (const base::RunTimeError& e) {
+        EXPECT_NE(e.context().find(file.filename().string()), std::string::npos) << e.context();
+        EXPECT_EQ(e.description(), base::standard_description(ErrorNumber(e.number())));
+        return e.number();
+    }
+    ADD_FAILURE() << "no error for " << file;
+    return 0;
+}
+
+TEST(atomic_file, replaces_the_whole_file_and_leaves_nothing_else) {
+    ScratchFolder folder;
+    const auto file = folder.file("out.bin", std::string(100000, 'o'));
+    base::replace_file(file, std::string_view("new"));
+    EXPECT_EQ(base::load_file(file), "new");
+    EXPECT_EQ(entries(folder.path()), 1u);
+}
+
+TEST(atomic_file, header_filled_in_after_its_data) {
+    ScratchFolder folder;
+    const auto file = folder.path() / "out.bin";
+    base::AtomicFile out(file);
+    out.write("....data");
+    EXPECT_EQ(out.size(), 8u);
+    out.seek(0);
+    out.write("HEAD");
+    EXPECT_EQ(out.position(), 4u);
+    EXPECT_EQ(out.size(), 8u);
+    out.commit();
+    EXPECT_EQ(base::load_file(file), "HEADdata");
+}
+
+TEST(atomic_file, without_commit_the_old_file_stays_and_the_temporary_goes) {
+    ScratchFolder folder;
+    const auto file = folder.file("out.bin", "old");
+    {
+        base::AtomicFile out(file);
+        out.write("half of the new");
+    }
+    EXPECT_EQ(base::load_file(file), "old");
+    EXPECT_EQ(entries(folder.path()), 1u);
+}
+
+TEST(atomic_file, every_writer_numbers_system_errors_alike) {
+    ScratchFolder folder;
+    EXPECT_EQ(replace_error(folder.path() / "missing" / "out.bin"), 76);
+    std::filesystem::create_directory(folder.path() / "folder");
+    EXPECT_EQ(replace_error(folder.path() / "folder"), 75);
+    EXPECT_EQ(replace_error(folder.path() / std::string(300, 'n')), 75);
+    const auto plain = folder.file("plain", "");
+    EXPECT_EQ(replace_error(plain / "out.bin"), 76);
+    if (::geteuid() != 0) {
+        std::filesystem::create_directory(folder.path() / "locked");
+        std::filesystem::permissions(
+            folder.path() / "locked",
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_EQ(replace_error(folder.path() / "locked" / "out.bin"), 70);
+    }
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder.path())) {
+        EXPECT_FALSE(e.path().filename().string().starts_with(".")) << e.path();
+    }
+}
+
+TEST(system_error, missing_file_depends_on_reading_or_writing) {
+    using base::FileAccess;
+    EXPECT_EQ(base::error_number_for(ENOENT, FileAccess::read), ErrorNumber::file_not_found);
+    EXPECT_EQ(base::error_number_for(ENOENT, FileAccess::write), ErrorNumber::path_not_found);
+    EXPECT_EQ(base::error_number_for(ENOSPC, FileAccess::write), ErrorNumber::device_io);
+    try {
+        base::load_file("/nonexistent/PRN_CHAR");
+        FAIL();
+    } catch (const base::RunTimeError& e) {
+        EXPECT_EQ(e.number(), 53);
+        EXPECT_NE(e.context().find("/nonexistent/PRN_CHAR"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// Packages written and read back; zip damage and limits on the reading side.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/run_time_error.h"
+#include "platform/ooxml/package_reader.h"
+#include "platform/ooxml/package_writer.h"
+#include "tests/platform/os/scratch_folder.h"
+
+namespace {
+
+using test_support::ScratchFolder;
+
+// A part of `count` pieces of ten lines each, as a long sheet is streamed.
+std::function<ooxml::PartPieces()> numbered_lines(int count) {
+    return [count] {
+        auto state = std::make_shared<std::pair<int, std::string>>(0, "");
+        return [state, count]() -> std::string_view {
+            if (state->first == count) return {};
+            state->second.clear();
+            for (int i = 0; i < 10; ++i) {
+                state->second += "<row r=\"" + std::to_string(state->first * 10 + i) + "\"/>\n";
+            }
+            ++state->first;
+            return state->second;
+        };
+    };
+}
+
+std::string sample_package() {
+    ooxml::PackageWriter package;
+    package.add("[Content_Types].xml", "<Types/>");
+    package.add("xl/workbook.xml", "<workbook/>");
+    package.add_stream("xl/worksheets/sheet1.xml", numbered_lines(5000));
+    package.add("xl/media/image1.emf", std::string(1000, '\x01'));
+    return package.finish();
+}
+
+int error_number(const std::function<void()>& f, std::string* context = nullptr) {
+    try {
+        f();
+    } catch (const base::RunTimeError& e) {
+        if (context != nullptr) *context = e.context();
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(package, written_parts_read_back_in_order_and_bytes_repeat) {
+    const std::string bytes = sample_package();
+    EXPECT_EQ(bytes, sample_package());
+    ooxml::PackageReader reader(bytes, "book.xlsx");
+    EXPECT_EQ(reader.part_names(),
+              (std::vector<std::string>{"[Content_Types].xml", "xl/workbook.xml",
+                                        "xl/worksheets/sheet1.xml", "xl/media/image1.emf"}));
+    EXPECT_TRUE(reader.contains("xl/workbook.xml"));
+    EXPECT_FALSE(reader.contains("/xl/workbook.xml"));
+    EXPECT_EQ(reader.read("xl/workbook.xml"), "<workbook/>");
+    const std::string sheet = reader.read("xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.starts_with("<row r=\"0\"/>\n<row r=\"1\"/>"));
+    EXPECT_TRUE(sheet.ends_with("<row r=\"49999\"/>\n"));
+    // Compressed: the streamed part is far larger than the package.
+    EXPECT_GT(sheet.size(), 5 * bytes.size());
+    // Every entry carries 1980-01-01 00:00 as its time (local headers, then central ones).
+    for (std::size_t at = bytes.find("PK\x03\x04"); at != std::string::npos;
+         at = bytes.find("PK\x03\x04", at + 1)) {
+        EXPECT_EQ(bytes.substr(at + 10, 4), std::string("\0\0\x21\0", 4));
+    }
+}
+
+TEST(package, committed_whole_or_not_at_all) {
+    ScratchFolder folder;
+    const auto file = folder.file("book.xlsx", "old");
+    {
+        ooxml::PackageWriter package;
+        package.add("a.xml", "<a/>");
+        // The measuring pass gets through; the writing pass fails midway.
+        auto starts = std::make_shared<int>(0);
+        package.add_stream("b.xml", [starts] {
+            const int pass = ++*starts;
+            auto calls = std::make_shared<int>(0);
+            return [pass, calls]() -> std::string_view {
+                if (pass == 2 && *calls == 3) throw std::runtime_error("sheet failed");
+                return ++*calls > 5 ? std::string_view() : std::string_view("<x/>");
+            };
+        });
+        EXPECT_THROW(package.commit(file), std::runtime_error);
+    }
+    EXPECT_EQ(test_support::read_bytes(file), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+
+    ooxml::PackageWriter package;
+    package.add("a.xml", "<a/>");
+    package.commit(file);
+    EXPECT_EQ(ooxml::PackageReader(file).read("a.xml"), "<a/>");
+
+    ooxml::PackageWriter nowhere;
+    nowhere.add("a.xml", "<a/>");
+    EXPECT_EQ(error_number([&] { nowhere.commit(folder.path() / "missing" / "b.xlsx"); }), 76);
+}
+
+TEST(package_reader, damage_and_limits_name_the_part_and_the_offset) {
+    const std::string bytes = sample_package();
+    std::string context;
+
+    EXPECT_EQ(
+        error_number([&] { ooxml::PackageReader(bytes, "b.xlsx").read("xl/none.xml"); }, &context),
+        321);
+    EXPECT_EQ(context, "b.xlsx: xl/none.xml: no such part");
+
+    EXPECT_EQ(
+        error_number(
+            [&] { ooxml::PackageReader(bytes, "b.xlsx", 100000).read("xl/worksheets/sheet1.xml"); },
+            &context),
+        321);
+    EXPECT_EQ(context,
+              "b.xlsx: xl/worksheets/sheet1.xml: part of 838890 bytes is larger than 100000");
+
+    // A byte of the sheet's compressed data changed: the reader finds it, and says where.
+    std::string damaged = bytes;
+    const std::size_t sheet = damaged.find("xl/worksheets/sheet1.xml") + 24 + 200;
+    damaged[sheet] = static_cast<char>(damaged[sheet] ^ 0x55);
+    EXPECT_EQ(error_number(
+                  [&] { ooxml::PackageReader(damaged, "b.xlsx").read("xl/worksheets/sheet1.xml"); },
+                  &context),
+              321);
+    EXPECT_TRUE(context.starts_with("b.xlsx: xl/worksheets/sheet1.xml: byte ")) << context;
+
+    EXPECT_EQ(error_number([&] { ooxml::PackageReader(bytes.substr(0, bytes.size() - 30), "t"); },
+                           &context),
+              321);
+    EXPECT_EQ(error_number([&] { ooxml::PackageReader(std::string("not a zip"), "n"); }), 321);
+    EXPECT_EQ(error_number([] { ooxml::PackageReader("/nonexistent/book.xlsx"); }, &context), 53);
+    EXPECT_NE(context.find("/nonexistent/book.xlsx"), std::string::npos);
+}
+
+}  // namespace
