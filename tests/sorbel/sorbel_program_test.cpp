@@ -50,7 +50,9 @@ class SorbelProgramTest : public ::testing::Test {
 
 TEST_F(SorbelProgramTest, varnel_starts_sorbel_which_runs_up_to_the_stages_that_exist) {
     EXPECT_EQ(run("varnel", "--excel --pages 1-2 --job-dir '" + job().string() + "'"), 1) << errors;
-    EXPECT_NE(errors.find("Error - Make_MetaFile"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("図形構築中 2/5ページ 終了"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("Error - Make_XlsFile"), std::string::npos) << errors;
+    EXPECT_TRUE(fs::exists(job() / "META_FILE" / "2.emf"));
     EXPECT_FALSE(fs::exists(job() / "Book1.xlsx"));
 }
 
