@@ -131,8 +131,11 @@ void WorkbookBuild::start() {
     names_ = jobfiles::BlockMetafileNames::scan(base::load_file(s_.job_dir / "PRN_PICT"));
 
     view_.start_progress(s_.Page_Count);
-    report_.SetOnErrorProc(
-        [this](std::int32_t& error_no, xlsreport::XlsReport&) { Make_XlsFile_R(error_no, view_); });
+    report_.SetOnErrorProc([this](std::int32_t& error_no, xlsreport::XlsReport& report) {
+        std::string detail;
+        report.GetErrorMessage(detail);
+        Make_XlsFile_R(error_no, detail, view_);
+    });
     report_.SetOnProgressProc([this](std::int32_t done, std::int32_t total, std::int16_t& cancel) {
         progress_(done, total, cancel);
     });

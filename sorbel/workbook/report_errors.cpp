@@ -104,13 +104,14 @@ std::string failed_call_text(std::int32_t error_no, const std::string& detail) {
 }
 
 /* ---------------------------------------------------------------- Make_XlsFile_R */
-void Make_XlsFile_R(std::int32_t error_no, StageView& view) {
+void Make_XlsFile_R(std::int32_t error_no, const std::string& detail, StageView& view) {
     std::string text = ReportErrorText(error_no);
     const auto first = text.find_first_not_of(' ');
     const auto last = text.find_last_not_of(' ');
     text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-    view.show_message(BoxIcon::none, "Error - Make_XlsFile_R",
-                      text + "  No" + std::to_string(error_no) + "\r\n処理を中止します");
+    text += "  No" + std::to_string(error_no);
+    if (!detail.empty()) text += "\r\n" + detail;
+    view.show_message(BoxIcon::none, "Error - Make_XlsFile_R", text + "\r\n処理を中止します");
     throw ReportAborted{};
 }
 

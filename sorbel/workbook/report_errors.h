@@ -21,8 +21,9 @@ std::string failed_call_text(std::int32_t error_no, const std::string& detail);
 // out of the library's call, gives the workbook up.
 struct ReportAborted {};
 
-// Make_XlsFile_R: shows the error and ends the build (ReportAborted).
-[[noreturn]] void Make_XlsFile_R(std::int32_t error_no, StageView& view);
+// Make_XlsFile_R: shows the error, with what the library says failed on a line of its own,
+// and ends the build (ReportAborted).
+[[noreturn]] void Make_XlsFile_R(std::int32_t error_no, const std::string& detail, StageView& view);
 
 // OnReportProgress: passes a cancel request on to the save, gives the cancel button back, and
 // shows each new sheet count once.

@@ -56,11 +56,14 @@ TEST(workbook_pictures, metafile_frame_is_read_in_points) {
 
 TEST(report_errors, callback_message_and_failed_call_text_follow_the_table) {
     RecordingView view;
-    EXPECT_THROW(workbook::Make_XlsFile_R(35, view), workbook::ReportAborted);
-    EXPECT_THROW(workbook::Make_XlsFile_R(999, view), workbook::ReportAborted);
-    EXPECT_EQ(view.messages, (std::vector<std::string>{
-                                 "Error - Make_XlsFile_R|データが無い  No35\r\n処理を中止します",
-                                 "Error - Make_XlsFile_R|  No999\r\n処理を中止します"}));
+    EXPECT_THROW(workbook::Make_XlsFile_R(35, "", view), workbook::ReportAborted);
+    EXPECT_THROW(workbook::Make_XlsFile_R(999, "", view), workbook::ReportAborted);
+    EXPECT_THROW(workbook::Make_XlsFile_R(32, "Pos: row -1", view), workbook::ReportAborted);
+    EXPECT_EQ(view.messages,
+              (std::vector<std::string>{
+                  "Error - Make_XlsFile_R|データが無い  No35\r\n処理を中止します",
+                  "Error - Make_XlsFile_R|  No999\r\n処理を中止します",
+                  "Error - Make_XlsFile_R|座標エラー  No32\r\nPos: row -1\r\n処理を中止します"}));
     EXPECT_EQ(workbook::failed_call_text(214, ""),
               "No.214 ファイル保存を中止しました\r\n処理を中止します");
     EXPECT_EQ(workbook::ReportErrorText(209),
@@ -85,7 +88,7 @@ TEST(report_errors, progress_shows_each_sheet_count_once_and_passes_cancel_on) {
 }
 
 TEST_F(WorkbookBuildTest, a_missing_template_is_the_librarys_error_and_leaves_no_workbook) {
-    chars(block(1, 200, 400) + text_at("LABEL", 1, 0, "A") + "PAGE\r\n");
+    chars(block(1, 200, 400) + text_at("LABEL", 1, 0, "A") + "PAGE,1\r\n");
     settings_.Template_File = job() / "TMP-none.xlsx";
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
@@ -97,7 +100,7 @@ TEST_F(WorkbookBuildTest, a_missing_template_is_the_librarys_error_and_leaves_no
 }
 
 TEST_F(WorkbookBuildTest, all_pages_on_one_sheet_overflow_the_prepared_rows_above_494_pages) {
-    chars("PAGE\r\n");
+    chars("PAGE,1\r\n");
     settings_.Sheet_SW = 0;
     settings_.Page_Count = 495;
     EXPECT_EQ(build(), StageOutcome::failed);
@@ -108,7 +111,7 @@ TEST_F(WorkbookBuildTest, all_pages_on_one_sheet_overflow_the_prepared_rows_abov
 }
 
 TEST_F(WorkbookBuildTest, text_outside_the_grid_stops_the_build_naming_the_page) {
-    chars(block(1, 200, 400) + "LABEL,100,42.33,0,0,\"left of the margin\"\r\nPAGE\r\n");
+    chars(block(1, 200, 400) + "LABEL,100,42.33,0,0,\"left of the margin\"\r\nPAGE,1\r\n");
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_TRUE(view_.messages[0].starts_with(
@@ -118,7 +121,7 @@ TEST_F(WorkbookBuildTest, text_outside_the_grid_stops_the_build_naming_the_page)
     EXPECT_FALSE(fs::exists(settings_.Xls_File));
 
     view_.messages.clear();
-    chars(block(1, 200, 400) + text_at("LABEL", 101, 0, "below line 100") + "PAGE\r\n");
+    chars(block(1, 200, 400) + text_at("LABEL", 101, 0, "below line 100") + "PAGE,1\r\n");
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_TRUE(
@@ -126,8 +129,8 @@ TEST_F(WorkbookBuildTest, text_outside_the_grid_stops_the_build_naming_the_page)
 }
 
 TEST_F(WorkbookBuildTest, cancel_gives_the_workbook_up_and_leaves_no_runs) {
-    chars(block(1, 200, 400) + text_at("UMOJI", 1, 10, "2") + "PAGE\r\n" + block(2, 200, 400) +
-          text_at("LABEL", 1, 0, "B") + "PAGE\r\n");
+    chars(block(1, 200, 400) + text_at("UMOJI", 1, 10, "2") + "PAGE,1\r\n" + block(2, 200, 400) +
+          text_at("LABEL", 1, 0, "B") + "PAGE,1\r\n");
     settings_.Page_Count = 2;
     settings_.End_Page = 2;
     view_.on_yield = [](RecordingView& view) { view.cancel = view.yields == 4; };
