@@ -343,7 +343,11 @@ void WorkbookBuild::end_page() {
     // The page's width ends at Col_Count - 1 half-width columns; a wide template's column
     // holds two of them.
     const std::int32_t break_column = s_.Cell_Wide == 0 ? s_.Col_Count - 1 : (s_.Col_Count - 1) / 2;
-    report_.Pos(break_column, sheet_row_, -1, -1);
+    // No page follows the last one of a sheet: its break would only push what reaches below
+    // its last row (the foot of a picture) onto a printed page of its own. The column break
+    // stays, set from row 0, above which no row break is made.
+    const bool last_of_sheet = page_ >= s_.End_Page || pages_written_ % Sheet_Page_ == 0;
+    report_.Pos(break_column, last_of_sheet ? 0 : sheet_row_, -1, -1);
     report_.PutBreak(-1);
     view_.set_status(page_caption("終了"));
     view_.step_progress();
