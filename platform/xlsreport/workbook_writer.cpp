@@ -1,27 +1,92 @@
 #include "platform/xlsreport/workbook_writer.h"
 
+#include <memory>
+#include <set>
+#include <system_error>
+
+#include "base/run_time_error.h"
+#include "platform/ooxml/content_types.h"
+#include "platform/ooxml/package_writer.h"
+#include "platform/ooxml/relationships.h"
+#include "platform/ooxml/xml_writer.h"
 #include "platform/xlsreport/report_failure.h"
+#include "platform/xlsreport/sheet_parts.h"
+#include "platform/xlsreport/styles_part.h"
 #include "platform/xlsreport/xls_report.h"
 
 namespace xlsreport::detail {
 
+namespace {
+
+namespace content_type {
+constexpr std::string_view workbook =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+constexpr std::string_view worksheet =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view styles =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+constexpr std::string_view theme = "application/vnd.openxmlformats-officedocument.theme+xml";
+constexpr std::string_view drawing = "application/vnd.openxmlformats-officedocument.drawing+xml";
+}  // namespace content_type
+
+constexpr std::string_view theme_relationship =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme";
+
+// The report library's number for a failure to write the file.
+std::int32_t save_error_number(const base::RunTimeError& e) {
+    using base::ErrorNumber;
+    switch (static_cast<ErrorNumber>(e.number())) {
+        case ErrorNumber::path_not_found:
+        case ErrorNumber::permission_denied:
+        case ErrorNumber::path_file_access:
+        case ErrorNumber::file_not_found:
+        case ErrorNumber::bad_file_name_or_number:
+            return error::file_cannot_open;
+        case ErrorNumber::device_io:
+            return error::write_error;
+        default:
+            return error::save_failed;
+    }
+}
+
+}  // namespace
+
 struct WorkbookWriter::Parts {
+    explicit Parts(const TemplateBook& book) : styles(book.styles_xml()) {}
+
+    struct Sheet {
+        std::string name;
+        std::string worksheet;
+        std::string drawing;
+        std::string drawing_relationships;
+    };
+
+    StyleTable styles;
     MediaStore media;
-    std::int32_t sheets = 0;
+    std::vector<Sheet> sheets;
 };
 
 WorkbookWriter::WorkbookWriter(const TemplateBook& book)
-    : book_(book), parts_(std::make_unique<Parts>()) {}
+    : book_(book), parts_(std::make_unique<Parts>(book)) {}
 
 WorkbookWriter::~WorkbookWriter() = default;
 
 /* ------------------------------------------------------------ add_sheet */
-void WorkbookWriter::add_sheet(const SheetModel& /*sheet*/, const TemplateSheet& /*from*/) {
-    ++parts_->sheets;
+void WorkbookWriter::add_sheet(const SheetModel& sheet, const TemplateSheet& from) {
+    Parts::Sheet parts;
+    parts.name = sheet.name();
+    const bool pictures = !sheet.pictures().empty();
+    parts.worksheet = worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : "");
+    if (pictures) {
+        DrawingParts drawing = drawing_parts(sheet, parts_->media);
+        parts.drawing = std::move(drawing.drawing);
+        parts.drawing_relationships = std::move(drawing.relationships);
+    }
+    parts_->sheets.push_back(std::move(parts));
 }
 
 std::int32_t WorkbookWriter::sheet_count() const noexcept {
-    return parts_->sheets;
+    return static_cast<std::int32_t>(parts_->sheets.size());
 }
 
 MediaStore& WorkbookWriter::media() noexcept {
@@ -29,9 +94,101 @@ MediaStore& WorkbookWriter::media() noexcept {
 }
 
 /* ------------------------------------------------------------ save */
-void WorkbookWriter::save(const std::filesystem::path& /*file*/, bool /*overwrite*/,
-                          const Progress& /*progress*/) {
-    fail(error::save_failed, "saving is not available yet");
+void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
+                          const Progress& progress) {
+    std::error_code ec;
+    if (!overwrite && std::filesystem::exists(file, ec))
+        fail(error::file_cannot_open, file.string() + ": the file exists");
+
+    const auto& sheets = parts_->sheets;
+    const auto total = static_cast<std::int32_t>(sheets.size());
+    ooxml::ContentTypes types = ooxml::ContentTypes::with_package_defaults();
+    types.add_override("/xl/workbook.xml", content_type::workbook);
+    types.add_override("/xl/styles.xml", content_type::styles);
+    ooxml::Relationships workbook_rels;
+    workbook_rels.add(ooxml::relationship_type::styles, "styles.xml");
+    if (!book_.theme_xml().empty()) {
+        workbook_rels.add(theme_relationship, "theme/theme1.xml");
+        types.add_override("/xl/theme/theme1.xml", content_type::theme);
+    }
+    std::set<std::string_view> media_types;
+    for (const MediaStore::Media& media : parts_->media.all()) {
+        if (media_types.insert(media.type.extension).second)
+            types.add_default(media.type.extension, media.type.content_type);
+    }
+
+    ooxml::XmlWriter workbook;
+    workbook.declaration();
+    workbook.start("workbook");
+    workbook.attribute("xmlns", "http://schemas.openxmlformats.org/spreadsheetml/2006/main");
+    workbook.attribute("xmlns:r",
+                       "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+    workbook.start("bookViews");
+    workbook.empty("workbookView", {{"activeTab", "0"}});
+    workbook.end();
+    workbook.start("sheets");
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        const std::string id =
+            workbook_rels.add(ooxml::relationship_type::worksheet, "worksheets/sheet" + n + ".xml");
+        workbook.empty("sheet", {{"name", sheets[i].name}, {"sheetId", n}, {"r:id", id}});
+        types.add_override("/xl/worksheets/sheet" + n + ".xml", content_type::worksheet);
+        if (!sheets[i].drawing.empty())
+            types.add_override("/xl/drawings/drawing" + n + ".xml", content_type::drawing);
+    }
+    workbook.end();
+    workbook.end();
+    workbook.finish();
+
+    ooxml::PackageWriter package;
+    package.add("[Content_Types].xml", types.xml());
+    ooxml::Relationships root_rels;
+    root_rels.add(ooxml::relationship_type::office_document, "xl/workbook.xml");
+    package.add("_rels/.rels", root_rels.xml());
+    package.add("xl/workbook.xml", workbook.take());
+    package.add("xl/_rels/workbook.xml.rels", workbook_rels.xml());
+    package.add("xl/styles.xml", parts_->styles.xml());
+    if (!book_.theme_xml().empty()) package.add("xl/theme/theme1.xml", book_.theme_xml());
+
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        // The package asks for a streamed part twice: once to measure it, then to write it.
+        // The second time the sheet counts as written, and the caller may stop the save.
+        auto requests = std::make_shared<int>(0);
+        const auto done = static_cast<std::int32_t>(i + 1);
+        package.add_stream(
+            "xl/worksheets/sheet" + n + ".xml", [&sheets, &progress, requests, i, done, total] {
+                const bool writing = ++*requests == 2;
+                return [&sheets, &progress, writing, i, done, total,
+                        handed = false]() mutable -> std::string_view {
+                    if (handed) return {};
+                    handed = true;
+                    if (writing && !progress(done, total))
+                        fail(error::save_stopped, "stopped at sheet " + std::to_string(done));
+                    return sheets[i].worksheet;
+                };
+            });
+        if (sheets[i].drawing.empty()) continue;
+        ooxml::Relationships sheet_rels;
+        sheet_rels.add_with_id("rId1", ooxml::relationship_type::drawing,
+                               "../drawings/drawing" + n + ".xml");
+        package.add("xl/worksheets/_rels/sheet" + n + ".xml.rels", sheet_rels.xml());
+        package.add("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
+        package.add("xl/drawings/_rels/drawing" + n + ".xml.rels", sheets[i].drawing_relationships);
+    }
+    for (std::size_t m = 0; m < parts_->media.all().size(); ++m) {
+        const MediaStore::Media& media = parts_->media.all()[m];
+        package.add(
+            "xl/media/image" + std::to_string(m + 1) + "." + std::string(media.type.extension),
+            media.bytes);
+    }
+
+    try {
+        package.commit(file);
+    } catch (const base::RunTimeError& e) {
+        fail(save_error_number(e),
+             e.description() + (e.context().empty() ? "" : " (" + e.context() + ")"));
+    }
 }
 
 }  // namespace xlsreport::detail

@@ -13,6 +13,7 @@
 
 #include "base/cp932.h"
 #include "base/run_time_error.h"
+#include "platform/ooxml/media.h"
 #include "platform/xlsreport/cell_text.h"
 #include "platform/xlsreport/picture_media.h"
 #include "platform/xlsreport/report_failure.h"
@@ -386,6 +387,15 @@ std::int16_t XlsReport::PutBreak(std::int32_t on) {
     return guarded(*state_, true, [&] {
         const CellRange range = selection(*state_);
         if (on != -1 && on != 0) fail(error::parameter, "break " + std::to_string(on));
+        // Excel keeps at most 1026 manual breaks of each kind on a sheet and repairs a file
+        // with more.
+        constexpr std::size_t max_breaks = 1026;
+        const auto& sheet = *state_->sheet;
+        if (on == -1 && ((range.row1 > 0 && !sheet.row_breaks().contains(range.row1) &&
+                          sheet.row_breaks().size() >= max_breaks) ||
+                         (range.col1 > 0 && !sheet.col_breaks().contains(range.col1) &&
+                          sheet.col_breaks().size() >= max_breaks)))
+            fail(error::parameter, "more than 1026 page breaks on one sheet");
         state_->sheet->set_break(range.col1, range.row1, on == -1);
         return done;
     });
@@ -396,15 +406,15 @@ std::int16_t XlsReport::CanvasDraw(std::string_view picture, double x, double y,
                                    double height) {
     return guarded(*state_, true, [&] {
         const CellRange range = selection(*state_);
-        const auto kind = detail::media_kind(picture);
-        if (!kind) fail(error::data_kind, "the picture is neither an enhanced metafile nor a PNG");
+        const auto type = ooxml::media_type_of(picture);
+        if (!type) fail(error::data_kind, "the picture is no enhanced metafile, PNG or JPEG");
         // A picture must start on the sheet and have a size Excel can hold (below 2^31 EMU).
         constexpr double max_points = 169000;
         const bool sane = std::isfinite(x) && std::isfinite(y) && x >= 0 && y >= 0 &&
                           x <= max_points && y <= max_points && width > 0 && height > 0 &&
                           width <= max_points && height <= max_points;
         if (!sane) fail(error::parameter, "picture position or size");
-        const std::size_t media = state_->writer->media().add(*kind, picture);
+        const std::size_t media = state_->writer->media().add(*type, picture);
         state_->sheet->place_picture({media, range.col1, range.row1, x, y, width, height});
         state_->drew_picture = true;
         return done;

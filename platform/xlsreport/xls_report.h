@@ -135,8 +135,9 @@ class XlsReport {
 
     // Places a picture over the sheet: its top-left corner `x`, `y` points right of and below
     // the top-left corner of the selection's first cell, `width` x `height` points. `picture`
-    // holds the bytes of an enhanced metafile (kept as a vector picture, image/x-emf) or of a
-    // PNG; pictures drawn later lie above earlier ones.
+    // holds the bytes of an enhanced metafile (kept as a vector picture, image/x-emf), a PNG or
+    // a JPEG (data_kind for anything else); pictures drawn later lie above earlier ones, and
+    // the same bytes drawn again are stored once.
     std::int16_t CanvasDraw(std::string_view picture, double x, double y, double width,
                             double height);
     // Handle of the picture CanvasDraw placed last (0 and no_data when there is none); it stays

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/platform/xlsreport/sample_workbook.h"
+
 namespace {
 
 bool have_readers() {
@@ -26,6 +28,19 @@ TEST(xlsreport_render, templates_have_the_layout_of_their_size) {
     const std::string command = "/usr/bin/python3 " VS_SOURCE_DIR
                                 "/tests/platform/xlsreport/check_templates.py " VS_PROGRAM_DIR " " +
                                 scratch("templates").string();
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+TEST(xlsreport_render, readers_open_the_workbook_as_it_was_built) {
+    if (!have_readers()) GTEST_SKIP() << "LibreOffice or python3-openpyxl is not installed";
+    const auto dir = scratch("workbook");
+    xlsreport::XlsReport report;
+    xlsreport_test::build_sample(report, dir);
+    const auto file = dir / "sample.xlsx";
+    ASSERT_EQ(report.OutFile(file.string(), -1), 1);
+    const std::string command = "/usr/bin/python3 " VS_SOURCE_DIR
+                                "/tests/platform/xlsreport/check_workbook.py " +
+                                file.string() + " " + dir.string();
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
