@@ -123,10 +123,12 @@ TEST_F(ExcelWorkbook, a1_on_every_visible_sheet_and_the_first_tab_active) {
     EXPECT_EQ(after.order, before.order);
     const auto workbook = parse(after.parts.at("xl/workbook.xml"));
     EXPECT_STREQ(workbook.select_node("//workbookView").node().attribute("activeTab").value(), "0");
-    const auto data = parse(after.parts.at(sheet1)).select_node("//sheetView").node();
+    const auto first_sheet = parse(after.parts.at(sheet1));
+    const auto data = first_sheet.select_node("//sheetView").node();
     EXPECT_STREQ(data.attribute("tabSelected").value(), "1");
     EXPECT_STREQ(data.child("selection").attribute("activeCell").value(), "A1");
-    const auto last = parse(after.parts.at(sheet3)).select_node("//sheetView").node();
+    const auto last_sheet = parse(after.parts.at(sheet3));
+    const auto last = last_sheet.select_node("//sheetView").node();
     EXPECT_FALSE(last.attribute("tabSelected"));
     EXPECT_STREQ(last.child("selection").attribute("sqref").value(), "A1");
     // The hidden sheet keeps its selection, and every part nothing changed keeps its bytes.
