@@ -178,7 +178,7 @@ void TableWriter::write_word_table(const TableTarget& target) {
                 align_paragraph(cell, cell_line.alignment);
                 cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
                 const CellText parsed = parse_cell_text(text);
-                write_cell_text(cell, cp932::to_utf8(parsed.text), parsed);
+                write_cell_text(cell, target.text_output.utf8(parsed.text), parsed);
                 last_alignment = cell_line.alignment;
             } else {
                 word::Range span = table.Cell(row_index, b - merged).Range();

@@ -19,7 +19,10 @@ WordRun::WordRun(const WordRunSettings& settings, ProgressView& progress)
     : settings_(settings),
       progress_(progress),
       pictures_(settings),
-      text_(settings, [this] { log_block_size_warning(); }),
+      text_(settings, text_output_,
+            [this](GridLoss loss, const jobfiles::BlockHeader& block) {
+                report_grid_loss(loss, block);
+            }),
       tables_(settings, pictures_),
       figures_(settings, pictures_, progress) {}
 
@@ -30,6 +33,12 @@ WordRunOutcome WordRun::run() {
         open_job_files();
         walk();
         finish_figures();
+        if (text_output_.replaced > 0) {
+            progress_.add_warning("Shift_JIS として正しくない文字 " +
+                                  std::to_string(text_output_.replaced) +
+                                  " 個を「\uFFFD」に置き換えました：最初は " +
+                                  std::to_string(text_output_.first_page) + "ページ");
+        }
         finish_run();
         return progress_.cancel_requested() ? WordRunOutcome::cancelled : WordRunOutcome::completed;
     } catch (const base::RunTimeError& error) {

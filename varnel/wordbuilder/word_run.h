@@ -42,7 +42,8 @@ class WordRun {
     void finish_at_end_page();
     void page_end();
     void show_page_label();
-    void log_block_size_warning();
+    void report_grid_loss(GridLoss loss, const jobfiles::BlockHeader& block);
+    void text_ended_early();
 
     // Graphics reader, in step with the text
     void read_graphics(bool at_page_end);
@@ -81,6 +82,7 @@ class WordRun {
 
     BlockPictures pictures_;
     PagePlacement page_;
+    TextOutput text_output_;
     TextGridWriter text_;
     TableWriter tables_;
     BlockFigures figures_;
@@ -95,6 +97,8 @@ class WordRun {
     int progress_value_ = 0;
     bool loop_ended_ = false;
     bool text_ended_without_page_ = false;
+    bool after_table_ = false;  // the last record read was a table
+    bool extra_cells_told_ = false;
 };
 
 }  // namespace wordbuilder
