@@ -11,6 +11,7 @@ namespace wordbuilder {
 
 /* ---------------------------------------------------------------- WordRun::walk */
 void WordRun::walk() {
+    walking_ = true;
     text_file_->skip_line();
     skip_to_start_page();
     read_first_block();
