@@ -27,7 +27,7 @@ struct Conversion {
 };
 
 Conversion convert(const std::string& name, const std::string& prn_char, std::int16_t pages,
-            const std::string& raw_text = {}) {
+                   const std::string& raw_text = {}) {
     TempFolder job("lost_" + name);
     write_job_file(job.path() / "PRN_CHAR", prn_char);
     if (!raw_text.empty()) std::ofstream(job.path() / "PRN_CHAR", std::ios::app) << raw_text;
@@ -81,7 +81,7 @@ TEST(lost_parts, texts_of_a_block_without_height_are_told) {
 TEST(lost_parts, characters_that_are_not_shift_jis_are_counted_once) {
     // Two characters of a row Shift_JIS leaves empty, on page 2.
     const Conversion run = convert("not_sjis", page_1 + "PAGE,2\nBLOCK,2,200,200,1900,420,0,0\n", 2,
-                            "LABEL,200,37.04,0,0,\"\x85\x40\x85\x41\"\r\nPAGE,3\r\n");
+                                   "LABEL,200,37.04,0,0,\"\x85\x40\x85\x41\"\r\nPAGE,3\r\n");
     expect_warning(
         run, "Shift_JIS として正しくない文字 2 個を「\uFFFD」に置き換えました：最初は 2ページ");
 }
@@ -89,10 +89,10 @@ TEST(lost_parts, characters_that_are_not_shift_jis_are_counted_once) {
 TEST(lost_parts, cell_lines_beyond_the_table_are_skipped_whole_and_told) {
     // The extra cell's text is "PAGE": read field by field it would have ended the page.
     const Conversion run = convert("extra_cells",
-                            page_1 + "MATRIX,1,1,2,0,60,T,100\nC,0,0,001111,1,100,\"表\"\n" +
-                                "C,0,1,001111,1,100,\"PAGE\"\nC,0,2,001111,1,100,\"x\"\n" +
-                                "LABEL,200,74.08,0,0,\"後\"\n" + page_2 + "PAGE,3\n",
-                            2);
+                                   page_1 + "MATRIX,1,1,2,0,60,T,100\nC,0,0,001111,1,100,\"表\"\n" +
+                                       "C,0,1,001111,1,100,\"PAGE\"\nC,0,2,001111,1,100,\"x\"\n" +
+                                       "LABEL,200,74.08,0,0,\"後\"\n" + page_2 + "PAGE,3\n",
+                                   2);
     expect_warning(run, "MATRIX の行数・列数を超えるセル行があります：1ページ");
     EXPECT_TRUE(run.progress.messages.empty());
     EXPECT_EQ(run.progress.progress, 2);
