@@ -79,6 +79,21 @@ TEST_F(VarnelProgramTest, word_route_on_a_console_shows_progress_and_saves_the_d
     EXPECT_EQ(read_bytes(job() / "PATH_INI"), "\"" + output.parent_path().string() + "\"\r\n");
 }
 
+TEST_F(VarnelProgramTest, a_document_saved_with_parts_left_out_says_so) {
+    // The text ends on its first page, without its page line: saved, told, status 3.
+    write_bytes(job() / "PRN_CHAR",
+                "PAGE,0\r\nBLOCK,1,200,150,1900,400,0,0\r\nLABEL,200,37.04,0,0,\"x\"\r\n");
+    write_bytes(job() / "PRN_PICT", "PRN_PICT\r\n");
+    const auto output = job() / "out.docx";
+    EXPECT_EQ(
+        varnel("--console --job-dir '" + job().string() + "' --output '" + output.string() + "'"),
+        3)
+        << errors;
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_NE(errors.find("varnel: PRN_CHAR が途中で終わっています：1ページ"), std::string::npos)
+        << errors;
+}
+
 TEST_F(VarnelProgramTest, failures_and_refusals_are_told_on_stderr) {
     // No sorbel beside varnel.
     EXPECT_EQ(varnel("--console --excel --job-dir '" + job().string() + "'"), 1);

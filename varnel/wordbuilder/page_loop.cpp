@@ -2,18 +2,22 @@
 // at each block or page boundary lets the graphics reader catch up.
 #include <algorithm>
 #include <string>
+#include <utility>
 
+#include "base/run_time_error.h"
 #include "varnel/wordbuilder/word_run.h"
 
 namespace wordbuilder {
 
 /* ---------------------------------------------------------------- WordRun::walk */
 void WordRun::walk() {
+    walking_ = true;
     text_file_->skip_line();
     skip_to_start_page();
     read_first_block();
     page_.new_page(output_range_->Start());
     page_content_end_ = OutputDocument->Content().End();
+    text_output_.page = progress_value_ + 1;
 
     for (;;) {
         std::string keyword;
@@ -21,10 +25,30 @@ void WordRun::walk() {
         if (progress_value_ == settings_.End_Page || (keyword.empty() && text_file_->at_end())) {
             // The last wanted page is done, or the text ends without a closing page line.
             text_ended_without_page_ = progress_value_ != settings_.End_Page;
+            if (text_ended_without_page_) text_ended_early();
+            if (!text_ended_without_page_ && settings_.End_Page >= settings_.Page_Count &&
+                !text_file_->at_end()) {
+                progress_.add_warning(
+                    "PRN_MODE のページ数は " + std::to_string(settings_.Page_Count) +
+                    " ですが、PRN_CHAR はその先にも続きます：" +
+                    std::to_string(progress_value_ + 1) + "ページ以降は変換されません");
+            }
             finish_at_end_page();
             return;
         }
-        dispatch(keyword);
+        try {
+            dispatch(keyword);
+        } catch (const base::RunTimeError& error) {
+            // A record cut off by the end of the file: what was read before it is written.
+            if (error.number() != static_cast<int>(base::ErrorNumber::input_past_end) ||
+                !text_file_->at_end() || !error.context().starts_with("PRN_CHAR")) {
+                throw;
+            }
+            text_ended_without_page_ = true;
+            text_ended_early();
+            finish_at_end_page();
+            return;
+        }
         if (loop_ended_) return;
         progress_.yield();
         if (progress_.cancel_requested()) return;
@@ -67,7 +91,22 @@ void WordRun::dispatch(std::string_view keyword) {
         block_boundary(false);
     } else if (keyword == "MATRIX") {
         write_table();
+        after_table_ = true;
+        extra_cells_told_ = false;
+        return;
+    } else if (after_table_) {
+        // A line where none is known after a table's cells: a cell line beyond the rows and
+        // columns its MATRIX line announced. The whole line goes, so that nothing in it is
+        // taken for a record.
+        text_file_->read_rest_of_line();
+        if (std::exchange(extra_cells_told_, true)) return;
+        progress_.add_warning("MATRIX の行数・列数を超えるセル行があります：" +
+                              std::to_string(progress_value_ + 1) + "ページ、PRN_CHAR の " +
+                              std::to_string(text_file_->offset()) +
+                              " バイト目まで（そのセルは変換されません）");
+        return;
     }
+    after_table_ = false;
 }
 
 /* ---------------------------------------------------------------- WordRun::place_text */
@@ -80,7 +119,7 @@ void WordRun::place_text(jobfiles::TextKind kind) {
 /* ---------------------------------------------------------------- WordRun::write_table */
 void WordRun::write_table() {
     tables_.write({*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output(),
-                   progress_value_ + 1});
+                   progress_value_ + 1, text_output_});
 }
 
 /* ---------------------------------------------------------------- WordRun::block_boundary */
@@ -142,6 +181,7 @@ void WordRun::page_end() {
     progress_.set_progress_value(progress_value_);
     show_page_label();
     progress_.yield();
+    text_output_.page = progress_value_ + 1;
     page_.new_page(OutputDocument->Range().End());
     page_content_end_ = OutputDocument->Content().End();
 }
@@ -154,11 +194,26 @@ void WordRun::show_page_label() {
                              std::to_string(settings_.Page_Count));
 }
 
-/* ---------------------------------------------------------------- WordRun::log_block_size_warning
- */
-void WordRun::log_block_size_warning() {
-    progress_.add_warning("ブロックサイズが制限を超えました：" + std::to_string(progress_value_) +
-                          "ページ");
+/* ---------------------------------------------------------------- WordRun::report_grid_loss */
+void WordRun::report_grid_loss(GridLoss loss, const jobfiles::BlockHeader& block) {
+    switch (loss) {
+        case GridLoss::block_size_exceeded:
+            progress_.add_warning("ブロックサイズが制限を超えました：" +
+                                  std::to_string(progress_value_) + "ページ");
+            break;
+        case GridLoss::block_without_lines:
+            progress_.add_warning("ブロックに高さがないため文字を出力できません：" +
+                                  std::to_string(progress_value_ + 1) + "ページ、ブロック " +
+                                  std::to_string(block.Block_No));
+            break;
+    }
+}
+
+/* ---------------------------------------------------------------- WordRun::text_ended_early */
+void WordRun::text_ended_early() {
+    progress_.add_warning("PRN_CHAR が途中で終わっています：" +
+                          std::to_string(progress_value_ + 1) +
+                          "ページまでの読めた分だけを変換しました");
 }
 
 }  // namespace wordbuilder

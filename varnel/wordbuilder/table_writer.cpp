@@ -120,85 +120,101 @@ void TableWriter::write_word_table(const TableTarget& target) {
     }
     target.text.write_lines_above_table(target.output, header.m3, target.page_number, matrix_line);
 
-    word::Document& work = target.work_document;
-    work.Tables().Add(target.work_range, header.m1, header.m2);
-    word::Table table = work.Tables().Item(work.Tables().Count());
-    table.Borders().OutsideLineStyle(word::wdLineStyleNone);
+    // Word's own wording of what failed names its object model; the user is told which table
+    // and which cell of it instead.
+    int at_row = 0;
+    std::size_t at_column = 0;
+    try {
+        word::Document& work = target.work_document;
+        work.Tables().Add(target.work_range, header.m1, header.m2);
+        word::Table table = work.Tables().Item(work.Tables().Count());
+        table.Borders().OutsideLineStyle(word::wdLineStyleNone);
 
-    const float char_size = settings_.Char_Size;
-    for (int c = 1; c <= header.m2; ++c) {
-        const double width_mm = header.widths[static_cast<std::size_t>(c - 1)];
-        // The width in tenths of a millimetre goes in as millimetres: ten times the points,
-        // so the column is rounded to tenths of a character.
-        const double tenths = jobfiles::Int(
-            static_cast<double>(word::MillimetersToPoints(static_cast<float>(width_mm))) /
-                static_cast<double>(char_size) +
-            0.5);
-        table.Columns().Item(c).Width(
-            static_cast<float>(tenths * static_cast<double>(char_size) * 0.1));
-    }
-
-    BottomFlags above{};
-    BottomFlags current{};
-    // A joined cell is ruled and aligned again like the last cell written; before any, a code
-    // with no characters rules every side.
-    jobfiles::CellRuling last_ruling;
-    jobfiles::CellAlignment last_alignment = jobfiles::CellAlignment::left;
-    // The row pitch in points, a little reduced.
-    const double row_height = header.m5 * 0.1 * (72 / 25.4) * 0.969;
-    for (int r = 1; r <= header.m1; ++r) {
-        current.fill(false);
-        int merged = 0;
-        // A table Word has joined to an earlier one of the scratch document ends in its rows.
-        const int row_index = table.Rows().Count() - header.m1 + r;
-        word::Row row = table.Rows().Item(row_index);
-        row.HeightRule(word::wdRowHeightExactly);
-        row.Height(static_cast<float>(row_height));
-        // Pictures placed later on the page follow the rows' difference from grid lines.
-        target.page.add_row_drift(row_height - static_cast<double>(char_size));
-
-        for (std::size_t c = 1; c <= static_cast<std::size_t>(header.m2); ++c) {
-            const jobfiles::CellLine cell_line = text_file.read_cell_line();
-            const int b = jobfiles::to_int16(cell_line.b);
-            if (!cell_line.joins_left) {
-                const int column = b + 1 - merged;
-                word::Cell cell = table.Cell(row_index, column);
-                rule_cell(cell, cell_line.ruling, column, above[c], current[c]);
-                cell.TopPadding(word::MillimetersToPoints(0));
-                cell.BottomPadding(word::MillimetersToPoints(0));
-                cell.LeftPadding(word::MillimetersToPoints(0));
-                cell.RightPadding(word::MillimetersToPoints(0));
-                cell.Range().ParagraphFormat().WordWrap(false);
-                last_ruling = cell_line.ruling;
-
-                std::string text = cell_line.text;
-                if (cell_line.alignment == jobfiles::CellAlignment::left) {
-                    text = std::string(cp932::right_trim(text));
-                }
-                align_paragraph(cell, cell_line.alignment);
-                cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
-                const CellText parsed = parse_cell_text(text);
-                write_cell_text(cell, cp932::to_utf8(parsed.text), parsed);
-                last_alignment = cell_line.alignment;
-            } else {
-                word::Range span = table.Cell(row_index, b - merged).Range();
-                span.End(table.Cell(row_index, b + 1 - merged).Range().End());
-                span.Cells().Merge();
-                ++merged;
-                current[c] = current[c - 1];
-                word::Cell cell = table.Cell(row_index, b + 1 - merged);
-                rule_merged_cell(cell, last_ruling, above[c]);
-                align_paragraph(cell, last_alignment);
-            }
+        const float char_size = settings_.Char_Size;
+        for (int c = 1; c <= header.m2; ++c) {
+            const double width_mm = header.widths[static_cast<std::size_t>(c - 1)];
+            // The width in tenths of a millimetre goes in as millimetres: ten times the points,
+            // so the column is rounded to tenths of a character.
+            const double tenths = jobfiles::Int(
+                static_cast<double>(word::MillimetersToPoints(static_cast<float>(width_mm))) /
+                    static_cast<double>(char_size) +
+                0.5);
+            table.Columns().Item(c).Width(
+                static_cast<float>(tenths * static_cast<double>(char_size) * 0.1));
         }
-        std::copy_n(current.begin(), header.m2 + 1, above.begin());
-    }
 
-    const double indent =
-        jobfiles::to_int32(header.m4 + target.text.block().x1 - settings_.Margin_Left);
-    table.Rows().LeftIndent(0);
-    table.Rows().LeftIndent(word::MillimetersToPoints(static_cast<float>(indent * 0.1)));
-    table.Range().Cut();
+        BottomFlags above{};
+        BottomFlags current{};
+        // A joined cell is ruled and aligned again like the last cell written; before any, a code
+        // with no characters rules every side.
+        jobfiles::CellRuling last_ruling;
+        jobfiles::CellAlignment last_alignment = jobfiles::CellAlignment::left;
+        // The row pitch in points, a little reduced.
+        const double row_height = header.m5 * 0.1 * (72 / 25.4) * 0.969;
+        for (int r = 1; r <= header.m1; ++r) {
+            at_row = r;
+            current.fill(false);
+            int merged = 0;
+            // A table Word has joined to an earlier one of the scratch document ends in its rows.
+            const int row_index = table.Rows().Count() - header.m1 + r;
+            word::Row row = table.Rows().Item(row_index);
+            row.HeightRule(word::wdRowHeightExactly);
+            row.Height(static_cast<float>(row_height));
+            // Pictures placed later on the page follow the rows' difference from grid lines.
+            target.page.add_row_drift(row_height - static_cast<double>(char_size));
+
+            for (std::size_t c = 1; c <= static_cast<std::size_t>(header.m2); ++c) {
+                at_column = c;
+                const jobfiles::CellLine cell_line = text_file.read_cell_line();
+                const int b = jobfiles::to_int16(cell_line.b);
+                if (!cell_line.joins_left) {
+                    const int column = b + 1 - merged;
+                    word::Cell cell = table.Cell(row_index, column);
+                    rule_cell(cell, cell_line.ruling, column, above[c], current[c]);
+                    cell.TopPadding(word::MillimetersToPoints(0));
+                    cell.BottomPadding(word::MillimetersToPoints(0));
+                    cell.LeftPadding(word::MillimetersToPoints(0));
+                    cell.RightPadding(word::MillimetersToPoints(0));
+                    cell.Range().ParagraphFormat().WordWrap(false);
+                    last_ruling = cell_line.ruling;
+
+                    std::string text = cell_line.text;
+                    if (cell_line.alignment == jobfiles::CellAlignment::left) {
+                        text = std::string(cp932::right_trim(text));
+                    }
+                    align_paragraph(cell, cell_line.alignment);
+                    cell.VerticalAlignment(word::wdCellAlignVerticalCenter);
+                    const CellText parsed = parse_cell_text(text);
+                    write_cell_text(cell, target.text_output.utf8(parsed.text), parsed);
+                    last_alignment = cell_line.alignment;
+                } else {
+                    word::Range span = table.Cell(row_index, b - merged).Range();
+                    span.End(table.Cell(row_index, b + 1 - merged).Range().End());
+                    span.Cells().Merge();
+                    ++merged;
+                    current[c] = current[c - 1];
+                    word::Cell cell = table.Cell(row_index, b + 1 - merged);
+                    rule_merged_cell(cell, last_ruling, above[c]);
+                    align_paragraph(cell, last_alignment);
+                }
+            }
+            std::copy_n(current.begin(), header.m2 + 1, above.begin());
+        }
+
+        const double indent =
+            jobfiles::to_int32(header.m4 + target.text.block().x1 - settings_.Margin_Left);
+        table.Rows().LeftIndent(0);
+        table.Rows().LeftIndent(word::MillimetersToPoints(static_cast<float>(indent * 0.1)));
+        table.Range().Cut();
+    } catch (const base::RunTimeError& error) {
+        std::string place = "PRN_CHAR の " + std::to_string(matrix_line) + " バイト目の表";
+        if (at_column > 0) {
+            place +=
+                "、" + std::to_string(at_row) + " 行 " + std::to_string(at_column) + " 列目のセル";
+        }
+        if (error.context().starts_with("PRN_CHAR")) place += "（" + error.context() + "）";
+        throw base::RunTimeError(error.number(), error.description(), place);
+    }
     word::Range& out = target.output.range;
     if (target.page.table_opens_page()) {
         out.InsertAfter(" ");

@@ -10,6 +10,7 @@
 #include "varnel/wordbuilder/block_pictures.h"
 #include "varnel/wordbuilder/page_placement.h"
 #include "varnel/wordbuilder/text_grid_writer.h"
+#include "varnel/wordbuilder/text_output.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace wordbuilder {
@@ -24,6 +25,7 @@ struct TableTarget {
     word::Range& work_range;
     OutputPlace output;
     int page_number;  // the page being converted, from 1
+    TextOutput& text_output;
 };
 
 class TableWriter {

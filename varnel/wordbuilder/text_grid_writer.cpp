@@ -15,10 +15,6 @@ std::string trimmed(const std::string& line) {
     return std::string(cp932::right_trim(line));
 }
 
-std::string utf8(std::string_view cp932_text) {
-    return cp932::to_utf8(cp932_text);
-}
-
 std::string record_context(std::size_t offset) {
     return "PRN_CHAR: byte " + std::to_string(offset);
 }
@@ -27,11 +23,12 @@ std::string record_context(std::size_t offset) {
 
 /* ---------------------------------------------------------------- TextGridWriter::TextGridWriter
  */
-TextGridWriter::TextGridWriter(const WordRunSettings& settings,
-                               std::function<void()> block_size_exceeded)
+TextGridWriter::TextGridWriter(const WordRunSettings& settings, TextOutput& text_output,
+                               std::function<void(GridLoss, const jobfiles::BlockHeader&)> lost)
     : settings_(settings),
       metrics_(GridMetrics::from(settings.Char_Size, settings.Line_Pitch, settings.Margin_Left)),
-      block_size_exceeded_(std::move(block_size_exceeded)) {}
+      text_output_(text_output),
+      lost_(std::move(lost)) {}
 
 /* ---------------------------------------------------------------- TextGridWriter::first_block */
 void TextGridWriter::first_block(const jobfiles::BlockHeader& block) {
@@ -65,13 +62,18 @@ void TextGridWriter::place(const jobfiles::TextRecord& record, int page, std::si
 
 /* ---------------------------------------------------------------- TextGridWriter::flush_block */
 void TextGridWriter::flush_block(const OutputPlace& output) {
+    if (TextPresent && !block_has_lines_) {
+        lost_(GridLoss::block_without_lines, block_);
+        // Told once for the block, however many boundaries follow its texts.
+        block_has_lines_ = true;
+    }
     if (!TextPresent || LinesPerBlock < 1) return;
     word::Range& out = output.range;
     int first = grid_first_line;
     out.Collapse(word::wdCollapseEnd);
     if (block_.title_flag == 1) {
         out.ParagraphFormat().LineSpacing(static_cast<float>(settings_.Line_Pitch));
-        out.InsertAfter(utf8(trimmed(grid_.line(1))) + "\r");
+        out.InsertAfter(text_output_.utf8(trimmed(grid_.line(1))) + "\r");
         switch (heading_level_) {
             case 0:
                 out.Style(word::wdStyleHeading1);
@@ -101,7 +103,7 @@ void TextGridWriter::next_block(const jobfiles::BlockHeader& block, const Output
         std::int16_t lines = gap_lines(metrics_, gap_top_, block_.y1, block_.title_flag == 1);
         if (lines > max_lines_per_block) {
             lines = max_lines_per_block;
-            block_size_exceeded_();
+            lost_(GridLoss::block_size_exceeded, block_);
         }
         write_lines(output, grid_first_line, lines, false);
     }
@@ -114,9 +116,10 @@ void TextGridWriter::next_block(const jobfiles::BlockHeader& block, const Output
  * TextGridWriter::compute_lines_per_block */
 void TextGridWriter::compute_lines_per_block() {
     LinesPerBlock = lines_for_height(metrics_, block_.y1, block_.y2, block_.title_flag == 1);
+    block_has_lines_ = LinesPerBlock >= 1;
     if (LinesPerBlock > max_lines_per_block) {
         LinesPerBlock = max_lines_per_block;
-        block_size_exceeded_();
+        lost_(GridLoss::block_size_exceeded, block_);
     }
 }
 
@@ -126,7 +129,7 @@ void TextGridWriter::write_lines(const OutputPlace& output, int first, int last,
     for (int i = first; i <= last; ++i) {
         const std::string line = trimmed(grid_.line(i));
         out.Collapse(word::wdCollapseEnd);
-        out.InsertAfter(utf8(line));
+        out.InsertAfter(text_output_.utf8(line));
         out.Collapse(word::wdCollapseEnd);
         if (with_runs) {
             const ScriptRuns& runs = grid_.runs(i);

@@ -9,14 +9,21 @@
 #include "jobfiles/prn_char.h"
 #include "varnel/wordbuilder/block_pictures.h"
 #include "varnel/wordbuilder/line_grid.h"
+#include "varnel/wordbuilder/text_output.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace wordbuilder {
 
+// What the grid writer leaves out, to be told to the user.
+enum class GridLoss {
+    block_size_exceeded,  // a block's lines were cut to the 64-line limit
+    block_without_lines,  // a block of no height had text, which has no line to go to
+};
+
 class TextGridWriter {
   public:
-    // `block_size_exceeded` is told each time a block's lines are cut to the 64-line limit.
-    TextGridWriter(const WordRunSettings& settings, std::function<void()> block_size_exceeded);
+    TextGridWriter(const WordRunSettings& settings, TextOutput& text_output,
+                   std::function<void(GridLoss, const jobfiles::BlockHeader&)> lost);
 
     // The block the text records now being read belong to.
     const jobfiles::BlockHeader& block() const { return block_; }
@@ -52,11 +59,13 @@ class TextGridWriter {
 
     const WordRunSettings& settings_;
     GridMetrics metrics_;
-    std::function<void()> block_size_exceeded_;
+    TextOutput& text_output_;
+    std::function<void(GridLoss, const jobfiles::BlockHeader&)> lost_;
 
     LineGrid grid_;
     jobfiles::BlockHeader block_;
     std::int16_t LinesPerBlock = 0;
+    bool block_has_lines_ = true;  // the block's height makes at least one line
     bool previous_block_kind_is_1_ = false;
     double gap_top_ = 0;
     std::int16_t heading_level_ = 0;

@@ -19,7 +19,10 @@ WordRun::WordRun(const WordRunSettings& settings, ProgressView& progress)
     : settings_(settings),
       progress_(progress),
       pictures_(settings),
-      text_(settings, [this] { log_block_size_warning(); }),
+      text_(settings, text_output_,
+            [this](GridLoss loss, const jobfiles::BlockHeader& block) {
+                report_grid_loss(loss, block);
+            }),
       tables_(settings, pictures_),
       figures_(settings, pictures_, progress) {}
 
@@ -30,25 +33,34 @@ WordRunOutcome WordRun::run() {
         open_job_files();
         walk();
         finish_figures();
+        if (text_output_.replaced > 0) {
+            progress_.add_warning("Shift_JIS として正しくない文字 " +
+                                  std::to_string(text_output_.replaced) +
+                                  " 個を「\uFFFD」に置き換えました：最初は " +
+                                  std::to_string(text_output_.first_page) + "ページ");
+        }
         finish_run();
         return progress_.cancel_requested() ? WordRunOutcome::cancelled : WordRunOutcome::completed;
     } catch (const base::RunTimeError& error) {
-        figures_.abandon();
-        close_word();
-        progress_.show_message("", error.description());
-        return WordRunOutcome::failed;
-    } catch (const std::filesystem::filesystem_error&) {
-        return fail(base::ErrorNumber::path_file_access);
+        return fail(error.description(), error.context());
+    } catch (const std::filesystem::filesystem_error& error) {
+        return fail(std::string(base::standard_description(base::ErrorNumber::path_file_access)),
+                    error.path1().string());
     } catch (const std::bad_alloc&) {
-        return fail(base::ErrorNumber::out_of_memory);
+        return fail(std::string(base::standard_description(base::ErrorNumber::out_of_memory)), {});
     }
 }
 
 /* ---------------------------------------------------------------- WordRun::fail */
-WordRunOutcome WordRun::fail(base::ErrorNumber number) {
+WordRunOutcome WordRun::fail(const std::string& description, const std::string& where) {
     figures_.abandon();
     close_word();
-    progress_.show_message("", std::string(base::standard_description(number)));
+    // The description comes first, as the user knows it; then the file, the place in it and
+    // the page, so that two errors of one description can be told apart and acted on.
+    std::string text = description;
+    if (!where.empty()) text += "\n" + where;
+    if (walking_) text += "\n（" + std::to_string(progress_value_ + 1) + "ページ目の変換中）";
+    progress_.show_message("", text);
     return WordRunOutcome::failed;
 }
 

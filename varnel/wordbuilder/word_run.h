@@ -42,7 +42,8 @@ class WordRun {
     void finish_at_end_page();
     void page_end();
     void show_page_label();
-    void log_block_size_warning();
+    void report_grid_loss(GridLoss loss, const jobfiles::BlockHeader& block);
+    void text_ended_early();
 
     // Graphics reader, in step with the text
     void read_graphics(bool at_page_end);
@@ -58,8 +59,8 @@ class WordRun {
     std::filesystem::path output_path() const;
     void save_output();
     void finish_figures();
-    // The error path for errors that carry no description of their own.
-    WordRunOutcome fail(base::ErrorNumber number);
+    // The error path: the message box names the description, then where it happened.
+    WordRunOutcome fail(const std::string& description, const std::string& where);
     void finish_run();
     void close_word();
 
@@ -81,6 +82,7 @@ class WordRun {
 
     BlockPictures pictures_;
     PagePlacement page_;
+    TextOutput text_output_;
     TextGridWriter text_;
     TableWriter tables_;
     BlockFigures figures_;
@@ -93,8 +95,11 @@ class WordRun {
     // The output's end when the page began: unchanged at its end when the page wrote no text.
     std::int32_t page_content_end_ = 0;
     int progress_value_ = 0;
+    bool walking_ = false;  // the pages are being converted
     bool loop_ended_ = false;
     bool text_ended_without_page_ = false;
+    bool after_table_ = false;  // the last record read was a table
+    bool extra_cells_told_ = false;
 };
 
 }  // namespace wordbuilder

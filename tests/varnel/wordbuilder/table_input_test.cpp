@@ -65,7 +65,11 @@ TEST_P(table_input, fails_with_one_message_or_completes) {
         EXPECT_TRUE(std::filesystem::exists(run.document));
     } else {
         EXPECT_EQ(run.outcome, WordRunOutcome::failed);
-        EXPECT_EQ(run.progress.messages, std::vector<std::string>{"|" + c.message});
+        ASSERT_EQ(run.progress.messages.size(), 1u);
+        // The description first, then which table and cell, and the page.
+        const std::string& message = run.progress.messages[0];
+        EXPECT_EQ(message.substr(0, message.find('\n')), "|" + c.message);
+        EXPECT_NE(message.find("1ページ目"), std::string::npos) << message;
         EXPECT_FALSE(std::filesystem::exists(run.document));
         // A table drawing that could not be finished leaves no picture file.
         EXPECT_FALSE(std::filesystem::exists(folder.path() / "META_FILE" / "MT1.emf"));
@@ -103,5 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
                            "表の開始行がブロックの範囲外です。（1ページ、PRN_CHAR の 71 "
                            "バイト目の行、開始行 12）"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
+
+TEST(table_messages, a_bad_cell_is_named_by_its_table_row_and_column) {
+    wordbuilder::testing::TempFolder folder(unique_name("bad_cell"));
+    const Conversion run =
+        convert(folder.path(),
+                "PAGE,1\nBLOCK,1,200,200,1900,600,0,0\nMATRIX,1,2,1,0,60,T,100,100\n"
+                "C,0,0,001111,1,100,\"x\"\nC,0,7,001111,1,100,\"y\"\nPAGE,2\n",
+                "PRN_PICT\nBLOCK,1,200,200,1900,600,0,0\nPAGE\n", true);
+    ASSERT_EQ(run.progress.messages.size(), 1u);
+    EXPECT_EQ(run.progress.messages[0],
+              "|" + no_member +
+                  "\nPRN_CHAR の 45 バイト目の表、1 行 2 列目のセル\n（1ページ目の変換中）");
+}
 
 }  // namespace

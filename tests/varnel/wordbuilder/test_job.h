@@ -1,6 +1,8 @@
 // Small hand-made print jobs and a progress window that records what the run shows.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +19,9 @@ namespace wordbuilder::testing {
 class TempFolder {
   public:
     explicit TempFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("wordbuilder_" + name)) {
+        // The process id keeps test runs of other builds on the machine out of the folder.
+        : path_(std::filesystem::temp_directory_path() /
+                ("wordbuilder_" + name + "_" + std::to_string(::getpid()))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_ / "META_FILE");
     }
