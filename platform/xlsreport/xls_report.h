@@ -15,10 +15,10 @@
 //
 // One sheet is open between PageBegin and PageEnd; it starts as a copy of a template sheet
 // (column widths, standard row height, default font and styles, page setup, print options,
-// header and footer). A sheet is turned into its finished part at PageEnd, so the memory a
-// workbook needs does not grow with the cells of earlier sheets. OutFile writes the whole
-// workbook under a temporary name in the target folder and renames it: the file is complete
-// or absent.
+// header and footer; not its cells). Only the open sheet is held as cells: PageEnd turns it
+// into its finished part (compact XML), so no sheet is ever held as a tree. OutFile writes the
+// whole workbook under a temporary name in the target folder and renames it: the file is
+// complete or absent.
 #pragma once
 
 #include <cstdint>
