@@ -137,7 +137,8 @@ class XlsReport {
     // the top-left corner of the selection's first cell, `width` x `height` points. `picture`
     // holds the bytes of an enhanced metafile (kept as a vector picture, image/x-emf), a PNG or
     // a JPEG (data_kind for anything else); pictures drawn later lie above earlier ones, and
-    // the same bytes drawn again are stored once.
+    // the same bytes drawn again are stored once. Excel measures the offsets inside the cell:
+    // keep them below the cell's width and height.
     std::int16_t CanvasDraw(std::string_view picture, double x, double y, double width,
                             double height);
     // Handle of the picture CanvasDraw placed last (0 and no_data when there is none); it stays
