@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <system_error>
 
 #include "base/cp932.h"
-#include "jobfiles/numeric.h"
 #include "base/run_time_error.h"
+#include "jobfiles/numeric.h"
 #include "platform/raster/bitmap.h"
 
 namespace graphics {
@@ -15,12 +16,36 @@ namespace {
 
 using jobfiles::to_int32;
 
-// Job files name pictures the Windows way; a relative name belongs to the job folder.
+std::string lower_ascii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Job files name pictures the Windows way, mostly by the full path on the host's machine
+// ("C:\PELLORA\pict4.bmp"), which does not exist here: the pictures travel with the job. The
+// path as written wins where it exists (a relative one belongs to the job folder); otherwise
+// the file of that name in the job folder, whose case Windows never cared about.
 std::filesystem::path picture_path(const std::filesystem::path& folder, std::string_view file) {
     std::string name = cp932::to_utf8(file);
     std::replace(name.begin(), name.end(), '\\', '/');
     const std::filesystem::path path(name);
-    return path.is_absolute() ? path : folder / path;
+    const std::filesystem::path as_written = path.is_absolute() ? path : folder / path;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(as_written, error) || path.filename().empty()) {
+        return as_written;
+    }
+    const std::filesystem::path in_folder = folder / path.filename();
+    if (std::filesystem::is_regular_file(in_folder, error)) return in_folder;
+    const std::string wanted = lower_ascii(path.filename().string());
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (lower_ascii(it->path().filename().string()) == wanted && it->is_regular_file(error)) {
+            return it->path();
+        }
+    }
+    return as_written;
 }
 
 }  // namespace

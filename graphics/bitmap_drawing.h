@@ -13,7 +13,8 @@ namespace graphics {
 struct BitmapCanvas {
     raster::Canvas Pic2;
     bool Bitmap_Drawn = false;  // a picture was drawn in the open block; the caller clears it
-    // Picture file names that are not absolute are taken from this folder (the job folder).
+    // The job folder: relative picture names are taken from it, and a picture not found
+    // where its path says is looked for in it by its file name, regardless of case.
     std::filesystem::path picture_folder;
 };
 

@@ -90,6 +90,7 @@ std::optional<VarnelPictRecord> VarnelPictReader::next() {
         if (kind == "LABEL") return read_label(in_);
         if (kind == "LINE") return read_line(in_);
         if (kind == "CIRCLE") return read_circle(in_);
+        if (kind == "POLYGON") return read_polygon(in_);
         if (kind == "PICTURE") {
             PictPicture r;
             r.x = in_.real();

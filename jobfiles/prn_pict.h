@@ -1,9 +1,9 @@
 // Graphics records (PRN_PICT): the figures of every page, grouped into blocks.
 //
 // Each program has its own reader, because they know different record kinds and read the
-// block records into different types: the Word converter knows PICTURE but not POLYGON and
-// rounds block corners to integers; the workbook route knows POLYGON but not PICTURE and keeps
-// the corners exact. A kind word a reader does not know, and any stray field, is passed over
+// block records into different types: the Word converter knows PICTURE and POLYGON and rounds
+// block corners to integers; the workbook route knows POLYGON but not PICTURE and keeps the
+// corners exact. A kind word a reader does not know, and any stray field, is passed over
 // one field at a time. Drawing coordinates are tenths of a millimetre from the top-left corner
 // of the latest block; texts stay CP932 bytes.
 #pragma once
@@ -115,7 +115,7 @@ struct PictPicture {
 };
 
 using VarnelPictRecord =
-    std::variant<PictPage, PictBlock, PictLabel, PictLine, PictCircle, PictPicture>;
+    std::variant<PictPage, PictBlock, PictLabel, PictLine, PictCircle, PictPicture, PictPolygon>;
 using SorbelPictRecord =
     std::variant<PictPage, SorbelPictBlock, PictLabel, PictLine, PictCircle, PictPolygon>;
 

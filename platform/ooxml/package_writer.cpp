@@ -3,6 +3,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -97,74 +99,155 @@ struct Producer {
     }
 };
 
+// The archive's destination when the package goes to a file: libzip writes, seeks back to
+// finish each entry's header, and commits; the AtomicFile does the rest. An exception from the
+// file is kept and rethrown, like a producer's.
+struct FileTarget {
+    base::AtomicFile& file;
+    zip_error_t error;
+    std::exception_ptr failure;
+
+    static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command) {
+        FileTarget& t = *static_cast<FileTarget*>(state);
+        switch (command) {
+            case ZIP_SOURCE_STAT:
+                // Nothing there yet: libzip then starts a new archive without reading.
+                zip_error_set(&t.error, ZIP_ER_READ, ENOENT);
+                return -1;
+            case ZIP_SOURCE_BEGIN_WRITE:
+            case ZIP_SOURCE_COMMIT_WRITE:
+            case ZIP_SOURCE_ROLLBACK_WRITE:
+            case ZIP_SOURCE_REMOVE:
+            case ZIP_SOURCE_OPEN:
+            case ZIP_SOURCE_CLOSE:
+            case ZIP_SOURCE_FREE:
+                return 0;
+            case ZIP_SOURCE_READ:
+            case ZIP_SOURCE_TELL:
+                return 0;
+            case ZIP_SOURCE_SEEK:
+                return 0;
+            case ZIP_SOURCE_WRITE:
+                return t.guarded([&] {
+                    t.file.write(std::string_view(static_cast<const char*>(data), length));
+                    return static_cast<zip_int64_t>(length);
+                });
+            case ZIP_SOURCE_TELL_WRITE:
+                return static_cast<zip_int64_t>(t.file.position());
+            case ZIP_SOURCE_SEEK_WRITE: {
+                const zip_int64_t to = zip_source_seek_compute_offset(
+                    t.file.position(), t.file.size(), data, length, &t.error);
+                if (to < 0) return -1;
+                return t.guarded([&] {
+                    t.file.seek(static_cast<std::uint64_t>(to));
+                    return zip_int64_t{0};
+                });
+            }
+            case ZIP_SOURCE_ERROR:
+                return zip_error_to_data(&t.error, data, length);
+            case ZIP_SOURCE_SUPPORTS:
+                return zip_source_make_command_bitmap(
+                    ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                    ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                    ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE,
+                    ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
+                    ZIP_SOURCE_REMOVE, -1);
+            default:
+                zip_error_set(&t.error, ZIP_ER_OPNOTSUPP, 0);
+                return -1;
+        }
+    }
+
+    template <class F>
+    zip_int64_t guarded(F f) {
+        try {
+            return f();
+        } catch (...) {
+            failure = std::current_exception();
+            zip_error_set(&error, ZIP_ER_WRITE, 0);
+            return -1;
+        }
+    }
+};
+
+struct Entry {
+    std::string name;
+    std::string bytes;
+    std::unique_ptr<Producer> stream;  // or, for a streamed part, its producer
+};
+
 }  // namespace
 
-// The archive is built in a memory buffer: libzip compresses each part as it reads it, so a
-// streamed part is never held whole, only its compressed bytes.
+// Entries are only recorded until the package is finished; then one archive takes them all in
+// their order, over the destination. libzip compresses each part as it reads it, so a streamed
+// part is never held whole.
 struct PackageWriter::Impl {
-    Impl() {
-        zip_error_init(&error);
-        source = zip_source_buffer_create(nullptr, 0, 0, &error);
-        if (source == nullptr) zip_failure(&error, "zip buffer");
-        archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
-        if (archive == nullptr) {
-            zip_source_free(source);
-            zip_failure(&error, "zip open");
-        }
-        zip_source_keep(source);
-    }
+    Impl() = default;
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
     ~Impl() {
-        if (archive != nullptr) zip_discard(archive);
-        zip_source_free(source);
-        zip_error_fini(&error);
-        for (const auto& stream : streams) zip_error_fini(&stream->error);
+        for (const Entry& e : entries) {
+            if (e.stream) zip_error_fini(&e.stream->error);
+        }
     }
 
-    void add_source(std::string_view name, zip_source_t* s) {
-        const std::string entry(name);
-        const zip_int64_t index = zip_file_add(archive, entry.c_str(), s, ZIP_FL_ENC_UTF_8);
+    // Writes every entry into a new archive over `target`, which it takes, and closes it.
+    // `target_failure` is the destination's own exception, if it kept one.
+    void write(zip_source_t* target, const std::exception_ptr* target_failure) {
+        assert(!written);
+        written = true;
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_t* archive = zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error);
+        if (archive == nullptr) {
+            zip_source_free(target);
+            zip_failure(&error, "zip open");
+        }
+        zip_error_fini(&error);
+        try {
+            for (Entry& e : entries) add(archive, e);
+        } catch (...) {
+            zip_discard(archive);
+            throw;
+        }
+        if (zip_close(archive) != 0) {
+            for (const Entry& e : entries) {
+                if (e.stream && e.stream->failure) {
+                    zip_discard(archive);
+                    std::rethrow_exception(e.stream->failure);
+                }
+            }
+            if (target_failure != nullptr && *target_failure) {
+                zip_discard(archive);
+                std::rethrow_exception(*target_failure);
+            }
+            const std::string what =
+                std::string("zip close: ") + zip_error_strerror(zip_get_error(archive));
+            zip_discard(archive);
+            throw RunTimeError(ErrorNumber::device_io, what);
+        }
+    }
+
+    static void add(zip_t* archive, Entry& e) {
+        zip_source_t* s = e.stream
+                              ? zip_source_function(archive, &Producer::callback, e.stream.get())
+                              : zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0);
+        if (s == nullptr) zip_failure(zip_get_error(archive), e.name);
+        const zip_int64_t index = zip_file_add(archive, e.name.c_str(), s, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(s);
-            zip_failure(zip_get_error(archive), name);
+            zip_failure(zip_get_error(archive), e.name);
         }
         const auto i = static_cast<zip_uint64_t>(index);
         if (zip_file_set_dostime(archive, i, dos_time, dos_date, 0) != 0 ||
             zip_set_file_compression(archive, i, ZIP_CM_DEFLATE, 6) != 0) {
-            zip_failure(zip_get_error(archive), name);
+            zip_failure(zip_get_error(archive), e.name);
         }
     }
 
-    // Closes the archive; its bytes are then in `source`, open for reading.
-    std::uint64_t close() {
-        if (zip_close(archive) != 0) {
-            for (const auto& stream : streams) {
-                if (stream->failure) std::rethrow_exception(stream->failure);
-            }
-            zip_failure(zip_get_error(archive), "zip close");
-        }
-        archive = nullptr;
-        zip_stat_t st;
-        if (zip_source_stat(source, &st) != 0 || zip_source_open(source) != 0) {
-            zip_failure(zip_source_error(source), "zip read back");
-        }
-        return st.size;
-    }
-
-    // The next `length` bytes of the closed archive.
-    void read(char* data, std::uint64_t length) {
-        const zip_int64_t n = zip_source_read(source, data, length);
-        if (n < 0 || static_cast<zip_uint64_t>(n) != length) {
-            zip_failure(zip_source_error(source), "zip read back");
-        }
-    }
-
-    zip_error_t error;
-    zip_source_t* source = nullptr;
-    zip_t* archive = nullptr;
-    std::vector<std::unique_ptr<std::string>> parts;
-    std::vector<std::unique_ptr<Producer>> streams;
+    std::vector<Entry> entries;
+    bool written = false;
 };
 
 PackageWriter::PackageWriter() : impl_(std::make_unique<Impl>()) {}
@@ -173,11 +256,7 @@ PackageWriter::~PackageWriter() = default;
 
 /* ---------------------------------------------------------------- PackageWriter::add */
 void PackageWriter::add(std::string_view name, std::string bytes) {
-    impl_->parts.push_back(std::make_unique<std::string>(std::move(bytes)));
-    const std::string& part = *impl_->parts.back();
-    zip_source_t* s = zip_source_buffer(impl_->archive, part.data(), part.size(), 0);
-    if (s == nullptr) zip_failure(zip_get_error(impl_->archive), name);
-    impl_->add_source(name, s);
+    impl_->entries.push_back({std::string(name), std::move(bytes), nullptr});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_stream */
@@ -187,35 +266,49 @@ void PackageWriter::add_stream(std::string_view name, std::function<PartPieces()
     for (std::string_view piece = measure(); !piece.empty(); piece = measure()) {
         size += piece.size();
     }
-    impl_->streams.push_back(std::make_unique<Producer>());
-    Producer& producer = *impl_->streams.back();
-    producer.start = std::move(start);
-    producer.size = size;
-    zip_error_init(&producer.error);
-    zip_source_t* s = zip_source_function(impl_->archive, &Producer::callback, &producer);
-    if (s == nullptr) zip_failure(zip_get_error(impl_->archive), name);
-    impl_->add_source(name, s);
+    auto producer = std::make_unique<Producer>();
+    producer->start = std::move(start);
+    producer->size = size;
+    zip_error_init(&producer->error);
+    impl_->entries.push_back({std::string(name), {}, std::move(producer)});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::finish */
 std::string PackageWriter::finish() {
-    std::string out(static_cast<std::size_t>(impl_->close()), '\0');
-    impl_->read(out.data(), out.size());
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (buffer == nullptr) zip_failure(&error, "zip buffer");
+    zip_error_fini(&error);
+    // Kept past the archive, to be read back.
+    zip_source_keep(buffer);
+    const std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> held(buffer, zip_source_free);
+    impl_->write(buffer, nullptr);
+    zip_stat_t st;
+    if (zip_source_stat(buffer, &st) != 0 || zip_source_open(buffer) != 0) {
+        zip_failure(zip_source_error(buffer), "zip read back");
+    }
+    std::string out(static_cast<std::size_t>(st.size), '\0');
+    const zip_int64_t n = zip_source_read(buffer, out.data(), st.size);
+    zip_source_close(buffer);
+    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) {
+        zip_failure(zip_source_error(buffer), "zip read back");
+    }
     return out;
 }
 
 /* ---------------------------------------------------------------- PackageWriter::commit */
 void PackageWriter::commit(const std::filesystem::path& file) {
-    // Opened first: a folder that is not there fails before all the work.
     base::AtomicFile out(file);
-    std::uint64_t left = impl_->close();
-    std::string chunk;
-    while (left > 0) {
-        chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(left, 1 << 20)));
-        impl_->read(chunk.data(), chunk.size());
-        out.write(chunk);
-        left -= chunk.size();
-    }
+    FileTarget target{out, {}, nullptr};
+    zip_error_init(&target.error);
+    const std::unique_ptr<zip_error_t, void (*)(zip_error_t*)> fini(&target.error, zip_error_fini);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_function_create(&FileTarget::callback, &target, &error);
+    if (source == nullptr) zip_failure(&error, "zip file");
+    zip_error_fini(&error);
+    impl_->write(source, &target.failure);
     out.commit();
 }
 

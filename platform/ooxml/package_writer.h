@@ -29,9 +29,10 @@ class PackageWriter {
     // ends the package with that exception.
     void add_stream(std::string_view name, std::function<PartPieces()> start);
 
+    // Either of these ends the package, once. The same parts give the same bytes both ways.
     // The package as bytes. RunTimeError (device I/O) when the zip cannot be made.
     std::string finish();
-    // The package written to `file` through base::AtomicFile: complete or absent.
+    // The package written straight into `file` through base::AtomicFile: complete or absent.
     void commit(const std::filesystem::path& file);
 
   private:

@@ -5,28 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "base/run_time_error.h"
+#include "base/system_error.h"
 
 extern char** environ;
 
 namespace os {
 
 namespace {
-
-base::ErrorNumber error_number_of(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            return base::ErrorNumber::file_not_found;
-        case EACCES:
-        case EPERM:
-            return base::ErrorNumber::permission_denied;
-        default:
-            return base::ErrorNumber::path_file_access;
-    }
-}
 
 // Owns the spawn file actions so that every exit path destroys them.
 class FileActions {
@@ -58,10 +45,7 @@ pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>
     if (error == 0) {
         error = posix_spawn(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
     }
-    if (error != 0) {
-        throw base::RunTimeError(error_number_of(error),
-                                     program.string() + ": " + std::strerror(error));
-    }
+    if (error != 0) throw base::system_error(error, program, base::FileAccess::read);
     return pid;
 }
 
@@ -80,8 +64,7 @@ int run_program(const std::filesystem::path& program, const std::vector<std::str
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
-            throw base::RunTimeError(base::ErrorNumber::device_io,
-                                         program.string() + ": " + std::strerror(errno));
+            throw base::system_error(errno, program, base::FileAccess::read);
         }
     }
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);

@@ -3,13 +3,11 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <system_error>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 
 namespace word::detail {
 
@@ -115,26 +113,8 @@ Picture picture_from_bytes(std::string bytes, const std::string& name) {
 
 /* ---------------------------------------------------------------- load_picture */
 std::shared_ptr<const Picture> load_picture(const std::filesystem::path& file) {
-    const std::string name = file.string();
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        throw RunTimeError(ErrorNumber::file_not_found, "picture file: " + name);
-    }
-    if (std::filesystem::is_directory(file, ec)) {
-        throw RunTimeError(ErrorNumber::path_file_access, "picture file is a folder: " + name);
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw RunTimeError(
-            errno == EACCES ? ErrorNumber::permission_denied : ErrorNumber::path_file_access,
-            "picture file: " + name);
-    }
-    const auto size = std::filesystem::file_size(file, ec);
-    std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
-    if (ec || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        throw RunTimeError(ErrorNumber::device_io, "reading picture file: " + name);
-    }
-    return std::make_shared<const Picture>(picture_from_bytes(std::move(bytes), name));
+    return std::make_shared<const Picture>(
+        picture_from_bytes(base::load_file(file), file.string()));
 }
 
 }  // namespace word::detail

@@ -1,6 +1,7 @@
 #include "sorbel/workbook/matrix_cells.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "base/run_time_error.h"
@@ -17,16 +18,7 @@ std::int32_t snap(double v) {
 }
 
 bool is_join(const jobfiles::CellLine& cell) {
-    return cell.text == "@";
-}
-
-// The line code a digit of the ruling code gives: none for 0 or a character that is no digit.
-std::int32_t line_code(const std::string& ruling, std::size_t index,
-                       const std::array<std::int32_t, 2>& styles) {
-    if (index >= ruling.size()) return xlsreport::line_none;
-    const char mark = ruling[index];
-    if (mark < '1' || mark > '9') return xlsreport::line_none;
-    return mark <= '4' ? styles[0] : styles[1];
+    return cell.joins_left;
 }
 
 }  // namespace
@@ -54,9 +46,11 @@ std::vector<CellJoin> scan_joins(const std::vector<jobfiles::CellLine>& cells) {
 }
 
 /* ---------------------------------------------------------------- trim_by_alignment */
-std::string_view trim_by_alignment(std::string_view text, std::int16_t alignment) noexcept {
-    const bool leading = alignment == 4 || alignment == 7;
-    const bool trailing = alignment == 1 || alignment == 4;
+std::string_view trim_by_alignment(std::string_view text,
+                                   jobfiles::CellAlignment alignment) noexcept {
+    using jobfiles::CellAlignment;
+    const bool leading = alignment == CellAlignment::centred || alignment == CellAlignment::right;
+    const bool trailing = alignment == CellAlignment::left || alignment == CellAlignment::centred;
     while (leading && !text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (trailing && !text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
@@ -121,7 +115,7 @@ void MatrixCells::put_cell(xlsreport::XlsReport& report, const jobfiles::CellLin
     report.Pos(cursor, row, last, row);
     report.AttrPutJoint(-1);
 
-    const SplitText split = SplitAttributes(trim_by_alignment(cell.text, cell.n));
+    const SplitText split = SplitAttributes(trim_by_alignment(cell.text, cell.alignment));
     for (const RangeEntry& range : split.ranges) {
         runs.add({sheet_number_, row + 1, cursor + 1, range.start, range.length, range.kind});
     }
@@ -132,17 +126,17 @@ void MatrixCells::put_cell(xlsreport::XlsReport& report, const jobfiles::CellLin
     report.PutValueString(split.text);
 
     report.Pos(cursor, row, last, row);
-    switch (cell.n) {
-        case 1:
+    switch (cell.alignment) {
+        case jobfiles::CellAlignment::left:
             report.AttrPutPosHorz(xlsreport::pos_left);
             break;
-        case 4:
+        case jobfiles::CellAlignment::centred:
             report.AttrPutPosHorz(xlsreport::pos_centre);
             break;
-        case 7:
+        case jobfiles::CellAlignment::right:
             report.AttrPutPosHorz(xlsreport::pos_right);
             break;
-        default:
+        case jobfiles::CellAlignment::other:
             break;
     }
     report.Pos(cursor, row, last, row);
@@ -151,17 +145,20 @@ void MatrixCells::put_cell(xlsreport::XlsReport& report, const jobfiles::CellLin
 
     const std::array<std::int32_t, 2> styles = Line_Style(settings_);
     report.Pos(cursor, row, last, row);
-    const std::pair<std::size_t, std::int16_t (xlsreport::XlsReport::*)(std::int32_t)> sides[] = {
-        {2, &xlsreport::XlsReport::AttrPutLineLeft},
-        {3, &xlsreport::XlsReport::AttrPutLineBottom},
-        {4, &xlsreport::XlsReport::AttrPutLineRight},
-        {5, &xlsreport::XlsReport::AttrPutLineTop},
-        {0, &xlsreport::XlsReport::AttrPutLineLeftUp},
-        {1, &xlsreport::XlsReport::AttrPutLineRightUp},
+    using Put = std::int16_t (xlsreport::XlsReport::*)(std::int32_t);
+    const std::pair<const jobfiles::CellRule&, Put> sides[] = {
+        {cell.ruling.left, &xlsreport::XlsReport::AttrPutLineLeft},
+        {cell.ruling.bottom, &xlsreport::XlsReport::AttrPutLineBottom},
+        {cell.ruling.right, &xlsreport::XlsReport::AttrPutLineRight},
+        {cell.ruling.top, &xlsreport::XlsReport::AttrPutLineTop},
+        {cell.ruling.diagonal_down, &xlsreport::XlsReport::AttrPutLineLeftUp},
+        {cell.ruling.diagonal_up, &xlsreport::XlsReport::AttrPutLineRightUp},
     };
-    for (const auto& [index, put] : sides) {
-        const std::int32_t code = line_code(cell.s, index, styles);
-        if (code != xlsreport::line_none) (report.*put)(code);
+    // 0, a character that is no digit and a missing one draw nothing.
+    for (const auto& [rule, put] : sides) {
+        if (const std::optional<int> style = rule.line_style()) {
+            (report.*put)(styles[static_cast<std::size_t>(*style)]);
+        }
     }
 }
 

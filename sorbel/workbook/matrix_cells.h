@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "jobfiles/cell_line.h"
 #include "jobfiles/prn_char.h"
 #include "platform/xlsreport/xls_report.h"
 #include "sorbel/workbook/udstring_file.h"
@@ -36,9 +37,10 @@ struct CellJoin {
 // "@" cells raises base::RunTimeError (subscript out of range).
 std::vector<CellJoin> scan_joins(const std::vector<jobfiles::CellLine>& cells);
 
-// The cell text trimmed of blanks as its alignment code asks: 1 trailing, 4 both ends,
-// 7 leading, any other code nothing.
-std::string_view trim_by_alignment(std::string_view text, std::int16_t alignment) noexcept;
+// The cell text trimmed of blanks as its alignment asks: left-aligned of trailing ones, centred
+// of both, right-aligned of leading ones; other alignments keep them.
+std::string_view trim_by_alignment(std::string_view text,
+                                   jobfiles::CellAlignment alignment) noexcept;
 
 // One MATRIX record, written row by row as the reader gives the rows.
 class MatrixCells {

@@ -60,6 +60,19 @@ TEST_F(draw_bitmap, first_picture_sets_the_density_and_later_ones_stretch_to_it)
     EXPECT_EQ(image.pixel(2, 1), 0x0000FFu);
 }
 
+TEST_F(draw_bitmap, windows_paths_fall_back_to_the_job_folder_regardless_of_case) {
+    write_picture(folder_ / "Logo.BMP");
+    graphics::BitmapCanvas canvas;
+    canvas.picture_folder = folder_;
+    for (const char* name : {"C:\\PELLORA\\logo.bmp", "\\\\host\\share\\LOGO.bmp", "logo.bmp"}) {
+        EXPECT_EQ(graphics::DrawBitmap(canvas, 0, 0, 200, 100, 0, 0, name, 100, 50),
+                  BitmapMessage::none)
+            << name;
+    }
+    EXPECT_EQ(graphics::DrawBitmap(canvas, 0, 0, 200, 100, 0, 0, "C:\\PELLORA\\logo2.bmp", 100, 50),
+              BitmapMessage::missing_or_too_large);
+}
+
 TEST_F(draw_bitmap, failures_give_one_message_each_and_the_block_goes_on) {
     write_picture(folder_ / "logo.bmp");
     graphics::BitmapCanvas canvas;

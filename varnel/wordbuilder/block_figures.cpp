@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <string>
 #include <variant>
+#include <vector>
 
+#include "base/cp932.h"
 #include "graphics/primitives.h"
 #include "jobfiles/numeric.h"
 
@@ -35,7 +37,7 @@ void BlockFigures::open(const jobfiles::PictBlock& block) {
 }
 
 /* ---------------------------------------------------------------- BlockFigures::draw */
-void BlockFigures::draw(const jobfiles::VarnelPictRecord& record) {
+void BlockFigures::draw(const jobfiles::VarnelPictRecord& record, int page) {
     if (!metafile_) return;
     const float F = pictures_.FontSizeRatio;
     if (const auto* label = std::get_if<jobfiles::PictLabel>(&record)) {
@@ -51,13 +53,24 @@ void BlockFigures::draw(const jobfiles::VarnelPictRecord& record) {
                           -units(circle->cy - circle->ry, F), units(circle->cx + circle->rx, F),
                           -units(circle->cy + circle->ry, F), circle->start_angle,
                           circle->end_angle, circle->line_kind, circle->width);
+    } else if (const auto* polygon = std::get_if<jobfiles::PictPolygon>(&record)) {
+        std::vector<emf::POINTL> points;
+        for (const jobfiles::PictPoint& p : polygon->points) {
+            points.push_back(
+                {jobfiles::to_int32(units(p.x, F)), jobfiles::to_int32(-units(p.y, F))});
+        }
+        graphics::DrawPolygon(drawing_, points, static_cast<std::int16_t>(points.size()),
+                              polygon->fill_kind, polygon->line_kind, polygon->width,
+                              polygon->line_colour, polygon->fill_colour);
     } else if (const auto* picture = std::get_if<jobfiles::PictPicture>(&record)) {
         const graphics::BitmapMessage message = graphics::DrawBitmap(
             canvas_, units(picture->x, F), -units(picture->y, F), picture->width * 10,
             picture->height * 10, picture->spare1, picture->spare2, picture->file,
             graphics_block_.x2 - graphics_block_.x1, graphics_block_.y2 - graphics_block_.y1);
         if (message != graphics::BitmapMessage::none) {
-            progress_.show_message("", std::string(graphics::BitmapMessageText(message)));
+            progress_.show_message("", std::string(graphics::BitmapMessageText(message)) +
+                                           "\nファイル: " + cp932::to_utf8(picture->file) + "（" +
+                                           std::to_string(page) + "ページ）");
         }
     } else {
         return;

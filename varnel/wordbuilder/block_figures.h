@@ -22,7 +22,8 @@ class BlockFigures {
     // Opens the block's metafile; the caller has finished the one before.
     void open(const jobfiles::PictBlock& block);
     // Figures before a page's first block have no metafile to go to and are passed over.
-    void draw(const jobfiles::VarnelPictRecord& record);
+    // `page` (from 1) is named in a message about a picture that could not be drawn.
+    void draw(const jobfiles::VarnelPictRecord& record, int page);
     // Writes the open block's metafile and places it, with the bitmap canvas if a picture
     // was drawn; a block that drew nothing leaves no file and places nothing.
     void finish(const OutputPlace& output, const PagePlacement& page);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/emf/emf_types.h"
+#include "graphics/block_metafile.h"
 #include "platform/word/word.h"
 #include "varnel/wordbuilder/word_builder.h"
 

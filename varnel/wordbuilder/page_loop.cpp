@@ -13,6 +13,7 @@ void WordRun::walk() {
     skip_to_start_page();
     read_first_block();
     page_.new_page(output_range_->Start());
+    page_content_end_ = OutputDocument->Content().End();
 
     for (;;) {
         std::string keyword;
@@ -35,7 +36,11 @@ void WordRun::skip_to_start_page() {
     if (settings_.Start_Page < 2) return;
     while (progress_value_ != settings_.Start_Page - 1) {
         text_file_->skip_page();
-        graphics_file_->skip_page();
+        if (graphics_file_->at_end()) {
+            pict_disagrees();
+        } else if (pict_agrees_) {
+            graphics_file_->skip_page();
+        }
         ++progress_value_;
         progress_.set_progress_value(progress_value_);
         show_page_label();
@@ -74,8 +79,8 @@ void WordRun::place_text(jobfiles::TextKind kind) {
 
 /* ---------------------------------------------------------------- WordRun::write_table */
 void WordRun::write_table() {
-    tables_.write(
-        {*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output(), Block_No});
+    tables_.write({*text_file_, text_, page_, *word_, *WorkDocument, *work_range_, output(),
+                   progress_value_ + 1});
 }
 
 /* ---------------------------------------------------------------- WordRun::block_boundary */
@@ -123,6 +128,14 @@ void WordRun::page_end() {
     out.End(OutputDocument->Content().End());
     out.Collapse(word::wdCollapseEnd);
     out.Collapse(word::wdCollapseEnd);
+    if (OutputDocument->Content().End() == page_content_end_) {
+        // The page wrote no text: its figures hang on the paragraph its page break opened. That
+        // paragraph ends here, so that the next break opens a paragraph of its own: one that
+        // held two breaks would start one page only in LibreOffice, and lose the figures with
+        // the last break in an otherwise empty document.
+        out.InsertAfter("\r");
+        out.Collapse(word::wdCollapseEnd);
+    }
     out.InsertBreak(word::wdPageBreak);
     split_or_recycle();
     ++progress_value_;
@@ -130,6 +143,7 @@ void WordRun::page_end() {
     show_page_label();
     progress_.yield();
     page_.new_page(OutputDocument->Range().End());
+    page_content_end_ = OutputDocument->Content().End();
 }
 
 /* ---------------------------------------------------------------- WordRun::show_page_label */

@@ -109,6 +109,7 @@ void TableWriter::write(const TableTarget& target) {
  */
 void TableWriter::write_word_table(const TableTarget& target) {
     jobfiles::PrnCharReader& text_file = target.text_file;
+    const std::size_t matrix_line = text_file.offset();
     jobfiles::MatrixHeader header = text_file.read_matrix_header();
     text_file.read_matrix_widths(header);
     if (header.m2 > max_cells_per_row) {
@@ -117,7 +118,7 @@ void TableWriter::write_word_table(const TableTarget& target) {
                                  "PRN_CHAR: byte " + std::to_string(text_file.offset()) +
                                      ": a table row of more than 50 cells");
     }
-    target.text.write_lines_above_table(target.output, header.m3, text_file.offset());
+    target.text.write_lines_above_table(target.output, header.m3, target.page_number, matrix_line);
 
     word::Document& work = target.work_document;
     work.Tables().Add(target.work_range, header.m1, header.m2);
@@ -271,10 +272,11 @@ void draw_cell(const TableDrawing& d, const jobfiles::CellLine& cell, double lef
 /* ---------------------------------------------------------------- TableWriter::draw_table */
 void TableWriter::draw_table(const TableTarget& target) {
     jobfiles::PrnCharReader& text_file = target.text_file;
+    const std::size_t matrix_line = text_file.offset();
     const jobfiles::MatrixHeader header = text_file.read_matrix_header();
     // The header's column widths are not needed: every cell line carries its own width.
     text_file.read_rest_of_line();
-    target.text.write_lines_above_table(target.output, header.m3, text_file.offset());
+    target.text.write_lines_above_table(target.output, header.m3, target.page_number, matrix_line);
 
     const jobfiles::BlockHeader& block = target.text.block();
     const auto x1 = static_cast<double>(block.x1);
@@ -283,7 +285,7 @@ void TableWriter::draw_table(const TableTarget& target) {
     const auto y2 = static_cast<double>(block.y2);
     const emf::RECTL frame = pictures_.block_frame(x1, y1, x2, y2);
     graphics::BlockMetafile drawing(
-        table_drawing_, pictures_.meta_file("MT" + std::to_string(target.Block_No) + ".emf"),
+        table_drawing_, pictures_.meta_file("MT" + std::to_string(block.Block_No) + ".emf"),
         frame.right, frame.bottom);
 
     TableDrawing d{table_drawing_, static_cast<double>(pictures_.FontSizeRatio)};

@@ -23,7 +23,7 @@ struct TableTarget {
     word::Document& work_document;  // where Word tables are built before they move
     word::Range& work_range;
     OutputPlace output;
-    std::int16_t Block_No;  // names a drawn table's metafile
+    int page_number;  // the page being converted, from 1
 };
 
 class TableWriter {

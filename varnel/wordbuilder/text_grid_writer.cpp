@@ -163,14 +163,19 @@ void TextGridWriter::write_lines(const OutputPlace& output, int first, int last,
 
 /* ----------------------------------------------------------------
  * TextGridWriter::write_lines_above_table */
-void TextGridWriter::write_lines_above_table(const OutputPlace& output, std::int16_t m3,
+void TextGridWriter::write_lines_above_table(const OutputPlace& output, std::int16_t m3, int page,
                                              std::size_t offset) {
+    const int block_lines =
+        lines_for_height(metrics_, block_.y1, block_.y2, block_.title_flag == 1);
+    if (m3 < 0 || m3 > grid_last_line || m3 > block_lines) {
+        // Lines above it would run past the block into the ones below, or past the page.
+        throw base::RunTimeError(static_cast<int>(base::ErrorNumber::subscript_out_of_range),
+                                 "表の開始行がブロックの範囲外です。（" + std::to_string(page) +
+                                     "ページ、PRN_CHAR の " + std::to_string(offset) +
+                                     " バイト目の行、開始行 " + std::to_string(m3) + "）",
+                                 record_context(offset));
+    }
     if (TextPresent) {
-        if (m3 > grid_last_line) {
-            throw base::RunTimeError(
-                base::ErrorNumber::subscript_out_of_range,
-                record_context(offset) + ": a table starting below the block's last grid line");
-        }
         write_lines(output, grid_first_line, m3, false);
         // The table goes in after the last line's paragraph mark, not in its place.
         output.range.Collapse(word::wdCollapseEnd);

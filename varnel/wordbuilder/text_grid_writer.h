@@ -33,8 +33,11 @@ class TextGridWriter {
     void next_block(const jobfiles::BlockHeader& block, const OutputPlace& output);
     void clear_grid() { grid_.clear(); }
 
-    // The lines of the block above a table that starts on grid line m3.
-    void write_lines_above_table(const OutputPlace& output, std::int16_t m3, std::size_t offset);
+    // The lines of the block above a table that starts on grid line m3. A table starting
+    // outside the block or the page's grid is an error naming `page` and the MATRIX line's
+    // byte `offset` in PRN_CHAR.
+    void write_lines_above_table(const OutputPlace& output, std::int16_t m3, int page,
+                                 std::size_t offset);
     // A table ends the block's text: its lines are written and the text below it is not, so
     // lines written later in the block (before a second table, or as a gap) are empty of both.
     void table_written() {

@@ -225,8 +225,10 @@ void WordRun::save_output() {
         (shapes.Count() == 0 || shapes.Item(shapes.Count()).Anchor().Start() <= end - 2)) {
         std::int32_t at = end - 2;
         // A break inside a paragraph ends it instead, so that the pictures anchored just
-        // before the break stay on its page.
-        if (at >= 1 && active.Range(at - 1, at).Text() != "\r") {
+        // before the break stay on its page. A break right after a paragraph or a table is
+        // the whole of its paragraph and simply goes.
+        const std::string before = at >= 1 ? active.Range(at - 1, at).Text() : "\r";
+        if (before != "\r" && before != "\r\a") {
             active.Range(at, at).InsertBefore("\r");
             ++at;
         }

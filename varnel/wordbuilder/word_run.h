@@ -48,6 +48,8 @@ class WordRun {
     void read_graphics(bool at_page_end);
     void read_graphics_to_page_end();
     void next_block_figures(const jobfiles::PictBlock& block);
+    // PRN_PICT stops being read, with a warning naming the page.
+    void pict_disagrees();
 
     // Document parts
     OutputPlace output() { return {*OutputDocument, *output_range_}; }
@@ -86,6 +88,10 @@ class WordRun {
     // The block whose figures are being placed: it moves on when the graphics reader reaches
     // the next block's figures, which may be after the text writer has begun that block.
     std::int16_t Block_No = 0;
+    bool pict_agrees_ = true;
+    bool pict_ended_ = false;  // at a page end of the text
+    // The output's end when the page began: unchanged at its end when the page wrote no text.
+    std::int32_t page_content_end_ = 0;
     int progress_value_ = 0;
     bool loop_ended_ = false;
     bool text_ended_without_page_ = false;

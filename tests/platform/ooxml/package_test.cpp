@@ -92,9 +92,17 @@ TEST(package, committed_whole_or_not_at_all) {
     EXPECT_EQ(test_support::read_bytes(file), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 
-    ooxml::PackageWriter package;
-    package.add("a.xml", "<a/>");
-    package.commit(file);
+    // Written straight into the file, the package has the bytes it has in memory.
+    const auto fill = [](ooxml::PackageWriter& package) {
+        package.add("a.xml", "<a/>");
+        package.add_stream("xl/worksheets/sheet1.xml", numbered_lines(3000));
+    };
+    ooxml::PackageWriter to_file;
+    fill(to_file);
+    to_file.commit(file);
+    ooxml::PackageWriter in_memory;
+    fill(in_memory);
+    EXPECT_EQ(test_support::read_bytes(file), in_memory.finish());
     EXPECT_EQ(ooxml::PackageReader(file).read("a.xml"), "<a/>");
 
     ooxml::PackageWriter nowhere;

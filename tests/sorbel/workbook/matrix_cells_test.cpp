@@ -13,6 +13,7 @@ std::vector<jobfiles::CellLine> row_of(std::initializer_list<const char*> texts)
     for (const char* text : texts) {
         jobfiles::CellLine cell;
         cell.text = text;
+        cell.decode();
         cells.push_back(cell);
     }
     return cells;
@@ -32,13 +33,14 @@ TEST(matrix_joins, at_cells_join_the_nearest_text_on_their_left) {
     }
 }
 
-TEST(matrix_trim, alignment_code_chooses_the_ends) {
-    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", 1), "  a b");
-    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", 4), "a b");
-    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", 7), "a b  ");
-    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", 2), "  a b  ");
+TEST(matrix_trim, alignment_chooses_the_ends) {
+    using jobfiles::CellAlignment;
+    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", CellAlignment::left), "  a b");
+    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", CellAlignment::centred), "a b");
+    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", CellAlignment::right), "a b  ");
+    EXPECT_EQ(workbook::trim_by_alignment("  a b  ", CellAlignment::other), "  a b  ");
     // Full-width blanks are text.
-    EXPECT_EQ(workbook::trim_by_alignment("\x81\x40x ", 4), "\x81\x40x");
+    EXPECT_EQ(workbook::trim_by_alignment("\x81\x40x ", CellAlignment::centred), "\x81\x40x");
 }
 
 TEST(matrix_layout, widths_and_left_column_in_sheet_columns) {

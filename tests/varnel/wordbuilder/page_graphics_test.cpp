@@ -169,6 +169,55 @@ TEST(page_graphics, records_reach_the_metafile_in_its_units_with_their_pens_and_
               m.count(EMR_DELETEOBJECT));
 }
 
+TEST(page_graphics, polygons_are_drawn_filled_as_in_the_workbook) {
+    // A bar of a chart and a star mark: the Word route no longer leaves them out.
+    GraphicsJob job("polygons", 1);
+    const std::string text = "PAGE,0\nBLOCK,1,200,200,1900,700,0,0\nPAGE,1\n";
+    const std::string pict =
+        "PRN_PICT,1\n"
+        "BLOCK,1,200,200,1900,700,0,0\n"
+        "POLYGON,4,0,2,1,0,&H0000FF,16711680,10,100\n20,100\n20,50\n10,50\n"
+        "POLYGON,3,1,0,7,0,0,255,30,100,40,100,35,90\n"
+        "PAGE\n";
+    ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed) << first_message(job.progress);
+    const auto m = emftest::load_checked(job.metafile(1));
+    std::vector<emftest::Drawing> polygons;
+    for (const auto& d : m.drawings) {
+        if (d.type == emf::records::EMR_POLYGON16) polygons.push_back(d);
+    }
+    ASSERT_EQ(polygons.size(), 2u);
+    ASSERT_EQ(polygons[0].points.size(), 4u);
+    expect_point(polygons[0].points[0], 100, -1000);
+    expect_point(polygons[0].points[2], 200, -500);
+    EXPECT_EQ(polygons[0].pen.colour, 0x0000FFu);
+    EXPECT_EQ(polygons[0].brush.style, emf::BS_SOLID);
+    EXPECT_EQ(polygons[0].brush.colour, 0xFF0000u);
+    EXPECT_EQ(polygons[1].pen.style, emf::PS_DOT);
+    EXPECT_EQ(polygons[1].brush.style, emf::BS_HATCHED);
+    EXPECT_EQ(polygons[1].brush.hatch, static_cast<std::uint32_t>(emf::HS_DIAGCROSS));
+}
+
+TEST(page_graphics, a_picture_named_by_a_windows_path_is_found_in_the_job_folder) {
+    // The host writes where the bitmap was on its own machine; the file came with the job,
+    // its name in another case.
+    GraphicsJob job("windows_path", 1);
+    std::filesystem::copy_file(mark_bmp(), job.path() / "PICT4.bmp");
+    const std::string text =
+        "PAGE,0\nBLOCK,1,200,200,1200,600,0,0\nLABEL,200,37.04,0,0,\"ロゴ\"\nPAGE,1\n";
+    const std::string pict =
+        "PRN_PICT,1\nBLOCK,1,200,200,1200,600,0,0\n"
+        "PICTURE,100,50,200,100,0,0,\"C:\\PELLORA\\pict4.bmp\"\n"
+        "PICTURE,100,50,200,100,0,0,\"C:\\PELLORA\\pict5.bmp\"\n"
+        "PAGE\n";
+    ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed);
+    EXPECT_EQ(job.progress.messages,
+              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません\n"
+                                       "ファイル: C:\\PELLORA\\pict5.bmp（1ページ）"});
+    const auto pictures = job.pictures();
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].media, "png 40x16");
+}
+
 TEST(page_graphics, a_picture_goes_in_as_a_bitmap_under_its_block_metafile) {
     GraphicsJob job("bitmap", 1);
     const std::string text =
@@ -197,7 +246,9 @@ TEST(page_graphics, a_picture_goes_in_as_a_bitmap_under_its_block_metafile) {
         "PAGE\n";
     ASSERT_EQ(job.convert(text, pict), WordRunOutcome::completed) << first_message(job.progress);
     EXPECT_EQ(job.progress.messages,
-              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません"});
+              std::vector<std::string>{"|BMPファイルが無いか大きい為処理を継続できません\n"
+                                       "ファイル: " +
+                                       (job.path() / "no such.bmp").string() + "（1ページ）"});
 
     const auto pictures = job.pictures();
     ASSERT_EQ(pictures.size(), 4u);
@@ -237,17 +288,17 @@ TEST(page_graphics, blocks_that_draw_nothing_leave_no_file_and_no_picture) {
         "BLOCK,4,200,200,1900,300,0,0\n"
         "LABEL,200,37.04,0,0,\"四\"\n"
         "PAGE,2\n";
-    // POLYGON is no record of the Word route: its fields, points on lines of their own
-    // included, pass by without drawing and without upsetting the records after them.
+    // A kind of record the Word route does not know: its fields, some on lines of their own,
+    // pass by without drawing and without upsetting the records after them.
     const std::string pict =
         "PRN_PICT,2\n"
         "BLOCK,1,200,200,1900,300,0,0\n"
         "BLOCK,2,200,300,1900,400,0,0\n"
-        "POLYGON,3,0,2,1,0,&H0000FF,&H00FF00,0,0\n"
+        "SPLINE,3,0,2,1,0,&H0000FF,&H00FF00,0,0\n"
         "100,0\n"
         "50,50\n"
         "BLOCK,3,200,400,1900,500,0,0\n"
-        "POLYGON,3,0,2,1,0,255,65280,0,0,100,0,50,50\n"
+        "SPLINE,3,0,2,1,0,255,65280,0,0,100,0,50,50\n"
         "LINE,0,0,100,0,0,2\n"
         "PAGE\n"
         // A figure before the page's first block has nowhere to go, and the block after it
@@ -310,13 +361,14 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
         EXPECT_EQ(pages_of(job.pictures()), (std::vector<int>{1, 1, 2, 2, 3, 3}));
     }
     {
-        // The figures end without their last page line.
+        // The figures end without their last page line: nothing is missing, nothing to tell.
         GraphicsJob job("no_pict_page_line", 3);
         ThreePages three;
         three.pict.erase(three.pict.rfind("PAGE"));
         ASSERT_EQ(job.convert(three.text, three.pict), WordRunOutcome::completed)
             << first_message(job.progress);
         EXPECT_EQ(pages_of(job.pictures()), (std::vector<int>{1, 1, 2, 2, 3, 3}));
+        EXPECT_TRUE(job.progress.warnings.empty());
     }
     {
         // The last page of a range keeps its figures; pages outside the range draw nothing.
@@ -330,6 +382,65 @@ TEST(page_graphics, every_page_keeps_its_own_figures_to_the_last_block) {
         for (int block : {11, 12, 31, 32}) {
             EXPECT_FALSE(std::filesystem::exists(job.metafile(block))) << block;
         }
+    }
+}
+
+TEST(page_graphics, a_document_of_figures_only_keeps_them) {
+    GraphicsJob job("figures_only", 1);
+    ASSERT_EQ(job.convert("PAGE,0\nBLOCK,1,200,200,1900,400,0,0\nPAGE,1\n",
+                          "PRN_PICT,1\nBLOCK,1,200,200,1900,400,0,0\nLINE,0,0,100,0,0,2\nPAGE\n"),
+              WordRunOutcome::completed)
+        << first_message(job.progress);
+    EXPECT_EQ(pages_of(job.pictures()), std::vector<int>{1});
+}
+
+std::vector<std::string> texts_and_breaks(const std::filesystem::path& docx) {
+    std::vector<std::string> out;
+    for (const std::string& line : dump_docx(docx)) {
+        if (line == "B") {
+            out.push_back(line);
+        } else if (line.rfind("P|", 0) == 0 && line.find("|文") != std::string::npos) {
+            out.push_back("文");
+        }
+    }
+    return out;
+}
+
+TEST(page_graphics, pages_of_the_text_stay_pages_whatever_prn_pict_holds) {
+    const ThreePages three;
+    // One text line on each page (page 3's goes into its second block).
+    std::string text = three.text;
+    text.insert(text.rfind("PAGE,3"), "LABEL,200,37.04,0,0,\"文\"\n");
+    const std::vector<std::string> pages = {"文", "文", "B", "文", "B", "文"};
+    struct Case {
+        const char* name;
+        std::string pict;
+        std::vector<int> figure_pages;
+        int warned_page;  // 0: no warning
+    };
+    std::string extra_block = three.pict;
+    extra_block.insert(extra_block.find("BLOCK,12"),
+                       "BLOCK,99,200,250,1900,260,0,0\nLINE,0,0,9,0,0,2\n");
+    std::string two_pages = three.pict;
+    two_pages.erase(two_pages.find("BLOCK,31"));
+    const std::vector<Case> cases = {
+        {"empty", "", {}, 1},
+        {"header_only", "PRN_PICT,3\n", {}, 1},
+        // Page 1's figures stay on page 1; those after the extra block are not read.
+        {"extra_block", extra_block, {1}, 1},
+        {"two_pages", two_pages, {1, 1, 2, 2}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GraphicsJob job(std::string("disagreeing_") + c.name, 3);
+        ASSERT_EQ(job.convert(text, c.pict), WordRunOutcome::completed)
+            << first_message(job.progress);
+        EXPECT_EQ(texts_and_breaks(job.docx()), pages);
+        EXPECT_EQ(pages_of(job.pictures()), c.figure_pages);
+        ASSERT_EQ(job.progress.warnings.size(), 1u);
+        EXPECT_EQ(job.progress.warnings[0],
+                  "PRN_PICT の図形が PRN_CHAR のページ・ブロックと一致しません：" +
+                      std::to_string(c.warned_page) + "ページ以降の図形は変換されません");
     }
 }
 

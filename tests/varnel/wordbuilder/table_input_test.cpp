@@ -99,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
                            "オーバーフローしました。"},
                       Case{"pitch_negative", table("1,1,1,0,-60", 1, 1), true, out_of_range},
                       Case{"pitch_0_drawn", table("1,1,1,0,0", 1, 1), false, out_of_range},
-                      Case{"start_below_the_grid", table("1,1,68,0,60", 1, 1), true, subscript}),
+                      Case{"start_below_the_block", table("1,1,12,0,60", 1, 1), true,
+                           "表の開始行がブロックの範囲外です。（1ページ、PRN_CHAR の 71 "
+                           "バイト目の行、開始行 12）"}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -1,0 +1,134 @@
+// bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only]
+// Runs the Excel route's figure pass and workbook build over a job as sorbel does (no window;
+// the workbook goes to JOB_DIR/bench.xlsx on the templates beside this program), and reports
+// the wall time of each stage and the process's peak memory.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "base/run_time_error.h"
+#include "graphics/metafile_pass.h"
+#include "jobfiles/prn_mode.h"
+#include "platform/os/program_folder.h"
+#include "sorbel/driver/settings.h"
+#include "sorbel/workbook/make_xls_file.h"
+
+namespace {
+
+class SilentView : public graphics::MetafilePassView, public workbook::StageView {
+  public:
+    void set_status(const std::string&) override {}
+    void start_progress(int) override {}
+    void step_progress() override {}
+    void yield() override {}
+    bool cancel_requested() const override { return false; }
+    void show_error(const std::string& title, const std::string& text) override {
+        std::cerr << title << ": " << text << "\n";
+    }
+    void set_cancel_enabled(bool) override {}
+    void set_busy_pointer(bool) override {}
+    void show_message(workbook::BoxIcon, const std::string& title,
+                      const std::string& text) override {
+        std::cerr << title << ": " << text << "\n";
+    }
+    void add_warning(const std::string& line) override { std::cerr << line << "\n"; }
+};
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "usage: bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only]\n";
+        return 2;
+    }
+    const std::filesystem::path job_dir = argv[1];
+    std::int16_t sheet_pages = 50;
+    bool figures_only = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--sheet-pages" && i + 1 < argc) {
+            sheet_pages = static_cast<std::int16_t>(std::stoi(argv[++i]));
+        } else if (arg == "--figures-only") {
+            figures_only = true;
+        }
+    }
+    try {
+        const auto job = jobfiles::load_sorbel_prn_mode(job_dir / "PRN_MODE");
+        const auto mode = driver::derive_mode_settings(job, 0, os::program_folder());
+        if (!mode) {
+            std::cerr << "bench_sorbel: no template for character size " << job.Char_Size << "\n";
+            return 1;
+        }
+        std::filesystem::create_directories(job_dir / "META_FILE");
+        SilentView view;
+
+        const graphics::MetafilePassSettings figures{.job_dir = job_dir,
+                                                     .Page_Count = job.Page_Count,
+                                                     .Margin_Left = job.Margin_Left,
+                                                     .Margin_Bottom = job.Margin_Bottom,
+                                                     .Paper_Width = mode->Paper_Width,
+                                                     .Font_Name = job.Font_Name};
+        const auto start = std::chrono::steady_clock::now();
+        const auto pass = graphics::Make_MetaFile(figures, 1, job.Page_Count, view);
+        const double pass_seconds = seconds_since(start);
+        if (pass != graphics::PassOutcome::completed) return 1;
+
+        double build_seconds = 0;
+        if (!figures_only) {
+            const workbook::WorkbookSettings settings{.job_dir = job_dir,
+                                                      .program_dir = os::program_folder(),
+                                                      .Start_Page = 1,
+                                                      .End_Page = job.Page_Count,
+                                                      .Xls_File = job_dir / "bench.xlsx",
+                                                      .Sheet_SW = 1,
+                                                      .Sheet_Page = sheet_pages,
+                                                      .Cell_Wide = 0,
+                                                      .Line_Thin = 0,
+                                                      .Char_Size = job.Char_Size,
+                                                      .Font_Name = job.Font_Name,
+                                                      .Margin_Left = job.Margin_Left,
+                                                      .Margin_Top = job.Margin_Top,
+                                                      .Margin_Right = job.Margin_Right,
+                                                      .Margin_Bottom = job.Margin_Bottom,
+                                                      .Page_Count = job.Page_Count,
+                                                      .Row_Ratio = job.Row_Ratio,
+                                                      .Line_Pitch = job.Line_Pitch,
+                                                      .Paper_Width = mode->Paper_Width,
+                                                      .Template_File = mode->Template_File,
+                                                      .Row_Height = mode->Row_Height,
+                                                      .Pict_Scale_H = mode->Pict_Scale_H,
+                                                      .Pict_Scale_W = mode->Pict_Scale_W,
+                                                      .Pict_Offset = mode->Pict_Offset,
+                                                      .Cell_Point = mode->Cell_Point,
+                                                      .Up_Size = mode->Up_Size,
+                                                      .Down_Size = mode->Down_Size,
+                                                      .Col_Count = mode->Col_Count,
+                                                      .Row_Pitch = mode->Row_Pitch,
+                                                      .Row_Ratio_SW = mode->Row_Ratio_SW,
+                                                      .Matrix_Row_Height = mode->Matrix_Row_Height};
+            const auto build_start = std::chrono::steady_clock::now();
+            const auto built = workbook::Make_XlsFile(settings, view);
+            build_seconds = seconds_since(build_start);
+            if (built != workbook::StageOutcome::completed) return 1;
+        }
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf(
+            "%d pages: figures %.3f s, workbook %.3f s, together %.3f s, peak memory %.0f MB\n",
+            job.Page_Count, pass_seconds, build_seconds, pass_seconds + build_seconds,
+            static_cast<double>(usage.ru_maxrss) / 1024);
+        return 0;
+    } catch (const base::RunTimeError& error) {
+        std::cerr << "bench_sorbel: " << error.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,303 @@
+#include "platform/excel/book.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+#include "base/run_time_error.h"
+#include "platform/excel/excel_errors.h"
+#include "platform/ooxml/package_reader.h"
+#include "platform/ooxml/package_writer.h"
+#include "platform/ooxml/relationships.h"
+
+namespace excel::detail {
+
+namespace {
+
+std::string folder_of(std::string_view part_name) {
+    const std::size_t slash = part_name.rfind('/');
+    return slash == std::string_view::npos ? std::string()
+                                           : std::string(part_name.substr(0, slash + 1));
+}
+
+// "xl/" + "worksheets/../sheet1.xml" -> "xl/sheet1.xml"; a target from the root drops its "/".
+std::string resolve(std::string_view folder, std::string_view target) {
+    std::string joined = target.starts_with('/') ? std::string(target.substr(1))
+                                                 : std::string(folder) + std::string(target);
+    std::vector<std::string> segments;
+    std::size_t pos = 0;
+    while (pos <= joined.size()) {
+        std::size_t slash = joined.find('/', pos);
+        if (slash == std::string::npos) slash = joined.size();
+        const std::string segment = joined.substr(pos, slash - pos);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        pos = slash + 1;
+    }
+    std::string name;
+    for (const std::string& segment : segments) {
+        if (!name.empty()) name.push_back('/');
+        name += segment;
+    }
+    return name;
+}
+
+std::string relationships_name_of(std::string_view part_name) {
+    const std::size_t slash = part_name.rfind('/');
+    const std::size_t base = slash == std::string_view::npos ? 0 : slash + 1;
+    return std::string(part_name.substr(0, base)) + "_rels/" + std::string(part_name.substr(base)) +
+           ".rels";
+}
+
+bool same_ignoring_ascii_case(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------- Book */
+Book::Book(std::filesystem::path file) : file_(std::move(file)) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file_, error)) workbook_not_found(file_);
+    try {
+        const ooxml::PackageReader reader(file_);
+        for (const std::string& name : reader.part_names()) {
+            if (name.empty() || name.back() == '/') continue;
+            part_order_.push_back(name);
+            parts_.emplace(name, reader.read(name));
+        }
+    } catch (const base::RunTimeError& e) {
+        not_a_workbook(file_, e.what());
+    }
+
+    const std::string root_rels = "_rels/.rels";
+    const ooxml::Relationships package =
+        ooxml::Relationships::parse(bytes_of(root_rels), root_rels);
+    const auto* office = package.find_type(ooxml::relationship_type::office_document);
+    if (office == nullptr) not_a_workbook(file_, "no officeDocument relationship");
+    const std::string workbook_name = part_name_of("", office->target);
+    workbook_ = std::make_unique<WorkbookPart>(load_xml(workbook_name, "workbook"));
+
+    const std::string rels_name = relationships_name_of(workbook_name);
+    const ooxml::Relationships relationships =
+        ooxml::Relationships::parse(bytes_of(rels_name), rels_name);
+    for (const SheetEntry& entry : workbook_->sheets()) {
+        const auto* target = relationships.find_id(entry.relationship_id);
+        if (target == nullptr) not_a_workbook(file_, "sheet " + entry.name + " has no part");
+        sheets_.push_back(Sheet{part_name_of(workbook_name, target->target),
+                                target->type == ooxml::relationship_type::worksheet, nullptr});
+    }
+    if (const auto* strings = relationships.find_type(ooxml::relationship_type::shared_strings)) {
+        shared_strings_name_ = part_name_of(workbook_name, strings->target);
+    }
+    if (const auto* styles = relationships.find_type(ooxml::relationship_type::styles)) {
+        styles_name_ = part_name_of(workbook_name, styles->target);
+    }
+    active_sheet_ = workbook_->active_tab();
+}
+
+Book::~Book() = default;
+
+/* ---------------------------------------------------------------- Book::bytes_of */
+const std::string& Book::bytes_of(const std::string& part_name) const {
+    const auto it = parts_.find(part_name);
+    if (it == parts_.end()) not_a_workbook(file_, "no part " + part_name);
+    return it->second;
+}
+
+/* ---------------------------------------------------------------- Book::part_name_of */
+std::string Book::part_name_of(std::string_view source_part, std::string_view target) const {
+    std::string name = resolve(folder_of(source_part), target);
+    if (parts_.contains(name)) return name;
+    // Part names are compared without case.
+    for (const std::string& candidate : part_order_) {
+        if (same_ignoring_ascii_case(candidate, name)) return candidate;
+    }
+    not_a_workbook(file_, "no part " + name);
+}
+
+/* ---------------------------------------------------------------- Book::load_xml */
+std::unique_ptr<XmlPart> Book::load_xml(const std::string& part_name, std::string_view root) const {
+    return std::make_unique<XmlPart>(bytes_of(part_name), part_name, root, file_);
+}
+
+/* ---------------------------------------------------------------- Book::find_sheet */
+std::optional<std::size_t> Book::find_sheet(std::string_view name) const {
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        if (same_ignoring_ascii_case(sheet(i).name, name)) return i;
+    }
+    return std::nullopt;
+}
+
+/* ---------------------------------------------------------------- Book::find_worksheet */
+std::optional<std::size_t> Book::find_worksheet(std::size_t n) const {
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        if (sheets_[i].worksheet && --n == 0) return i;
+    }
+    return std::nullopt;
+}
+
+/* ---------------------------------------------------------------- Book::worksheet_count */
+std::size_t Book::worksheet_count() const {
+    return static_cast<std::size_t>(
+        std::count_if(sheets_.begin(), sheets_.end(), [](const Sheet& s) { return s.worksheet; }));
+}
+
+/* ---------------------------------------------------------------- Book::sheet_part */
+SheetPart& Book::sheet_part(std::size_t index) {
+    Sheet& entry = sheets_[index];
+    if (!entry.part) {
+        entry.part = std::make_unique<SheetPart>(
+            load_xml(entry.part_name, entry.worksheet ? "worksheet" : "chartsheet"));
+    }
+    return *entry.part;
+}
+
+/* ---------------------------------------------------------------- Book::shared_strings */
+SharedStrings& Book::shared_strings() {
+    if (!shared_strings_) {
+        if (shared_strings_name_.empty())
+            not_a_workbook(file_, "a cell points at shared strings that are not there");
+        shared_strings_ = std::make_unique<SharedStrings>(load_xml(shared_strings_name_, "sst"));
+    }
+    return *shared_strings_;
+}
+
+/* ---------------------------------------------------------------- Book::fonts */
+const StyleFonts& Book::fonts() {
+    if (!fonts_) {
+        if (styles_name_.empty()) {
+            fonts_.emplace();
+        } else {
+            styles_ = load_xml(styles_name_, "styleSheet");
+            fonts_.emplace(styles_->root());
+        }
+    }
+    return *fonts_;
+}
+
+/* ---------------------------------------------------------------- Book::edited_cell */
+Book::EditedCell* Book::edited_cell(std::size_t sheet, CellPosition cell) {
+    const CellKey key{sheet, cell.row, cell.column};
+    if (const auto it = edited_.find(key); it != edited_.end()) return &it->second;
+    if (!sheets_[sheet].worksheet) bad_reference("Cells of a chart sheet");
+    const pugi::xml_node node = sheet_part(sheet).cell(cell);
+    pugi::xml_node string_item;
+    if (const std::optional<std::size_t> index = shared_string_index(node)) {
+        string_item = shared_strings().item(*index);
+        if (!string_item) {
+            not_a_workbook(file_, sheets_[sheet].part_name + ": cell " + cell_reference(cell) +
+                                      " points past the shared strings");
+        }
+    } else if (std::string_view(node.attribute("t").value()) == "inlineStr") {
+        string_item = child_named(node, "is");
+    }
+    // Numbers, formulas and empty cells have no characters to format.
+    if (!string_item) return nullptr;
+    RichText text = RichText::read(string_item);
+    EditedCell& edited = edited_[key];
+    edited = EditedCell{sheet, node, text, text};
+    return &edited;
+}
+
+/* ---------------------------------------------------------------- Book::format */
+void Book::format(std::size_t sheet, CellPosition cell, long long start, long long length,
+                  const std::function<void(RunFont&)>& change) {
+    EditedCell* edited = edited_cell(sheet, cell);
+    if (edited == nullptr) return;
+    const RunFont& cell_font = fonts().cell_font(edited->cell.attribute("s").as_uint(0));
+    edited->text.format(start, length, cell_font, change);
+}
+
+/* ---------------------------------------------------------------- Book::select_sheet */
+void Book::select_sheet(std::size_t index) {
+    if (!sheet(index).visible)
+        select_failed("Worksheet", "sheet " + sheet(index).name + " is hidden");
+    active_sheet_ = index;
+    selection_changed_ = true;
+}
+
+/* ---------------------------------------------------------------- Book::select_range */
+void Book::select_range(std::size_t sheet_index, CellPosition first, CellPosition last) {
+    if (sheet_index != active_sheet_) {
+        select_failed("Range", "sheet " + sheet(sheet_index).name + " is not the active sheet");
+    }
+    const std::string sqref =
+        first == last ? cell_reference(first) : cell_reference(first) + ":" + cell_reference(last);
+    sheet_part(sheet_index).select(sqref, first);
+}
+
+/* ---------------------------------------------------------------- Book::write_edited_cells */
+void Book::write_edited_cells() {
+    std::vector<std::size_t> uses;
+    const auto count_uses = [&] {
+        uses.assign(shared_strings().size(), 0);
+        for (std::size_t i = 0; i < sheets_.size(); ++i) {
+            if (!sheets_[i].worksheet) continue;
+            sheet_part(i).for_each_shared_string_cell([&](pugi::xml_node cell) {
+                const std::optional<std::size_t> index = shared_string_index(cell);
+                if (index && *index < uses.size()) ++uses[*index];
+            });
+        }
+    };
+    for (auto& [key, edited] : edited_) {
+        if (edited.text.runs() == edited.original.runs()) continue;
+        XmlPart& sheet = sheet_part(edited.sheet).part();
+        const std::optional<std::size_t> index = shared_string_index(edited.cell);
+        if (!index) {
+            edited.text.write(child_named(edited.cell, "is"));
+            sheet.touch();
+            continue;
+        }
+        if (uses.empty()) count_uses();
+        SharedStrings& strings = shared_strings();
+        if (uses[*index] == 1) {
+            edited.text.write(strings.item(*index));
+        } else {
+            // Other cells show the same item: this cell gets one of its own.
+            const std::size_t own = strings.append();
+            edited.text.write(strings.item(own));
+            --uses[*index];
+            uses.push_back(1);
+            child_named(edited.cell, "v").text().set(std::to_string(own).c_str());
+            sheet.touch();
+        }
+        strings.part().touch();
+    }
+    edited_.clear();
+}
+
+/* ---------------------------------------------------------------- Book::save_as */
+void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
+    std::error_code error;
+    if (display_alerts && std::filesystem::exists(file, error)) file_exists(file);
+    write_edited_cells();
+    if (selection_changed_) {
+        for (std::size_t i = 0; i < sheets_.size(); ++i) {
+            sheet_part(i).set_tab_selected(i == active_sheet_);
+        }
+        workbook_->set_active_tab(active_sheet_);
+    }
+    std::map<std::string, const XmlPart*, std::less<>> changed;
+    const auto note = [&](const XmlPart* part) {
+        if (part != nullptr && part->changed()) changed.emplace(part->name(), part);
+    };
+    note(&workbook_->part());
+    for (const Sheet& sheet : sheets_) note(sheet.part ? &sheet.part->part() : nullptr);
+    note(shared_strings_ ? &shared_strings_->part() : nullptr);
+
+    ooxml::PackageWriter writer;
+    for (const std::string& name : part_order_) {
+        const auto it = changed.find(name);
+        writer.add(name, it == changed.end() ? parts_.at(name) : it->second->xml());
+    }
+    writer.commit(file);
+    file_ = file;
+}
+
+}  // namespace excel::detail

@@ -1,0 +1,198 @@
+// The Excel route's figure pass over hand-made PRN_PICT files.
+#include "graphics/metafile_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/emf/emf_records.h"
+#include "tests/platform/emf/metafile_check.h"
+#include "tests/platform/os/scratch_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using emf::records::EMR_LINETO;
+using emf::records::EMR_POLYGON16;
+using test_support::ScratchFolder;
+
+class RecordingView : public graphics::MetafilePassView {
+  public:
+    void set_status(const std::string& caption) override { captions.push_back(caption); }
+    void start_progress(int max) override {
+        maximum = max;
+        value = 0;
+    }
+    void step_progress() override { ++value; }
+    void yield() override {
+        ++yields;
+        if (on_yield) on_yield(*this);
+    }
+    bool cancel_requested() const override { return cancel; }
+    void show_error(const std::string& title, const std::string& text) override {
+        errors.push_back(title + "|" + text);
+    }
+
+    std::vector<std::string> captions;
+    std::vector<std::string> errors;
+    int maximum = -1;
+    int value = -1;
+    int yields = 0;
+    bool cancel = false;
+    std::function<void(RecordingView&)> on_yield;
+};
+
+class MetafilePassTest : public ::testing::Test {
+  protected:
+    MetafilePassTest() {
+        fs::create_directories(job_.path() / "META_FILE");
+        settings_ = {.job_dir = job_.path(),
+                     .Page_Count = 3,
+                     .Margin_Left = 150,
+                     .Margin_Bottom = 250,
+                     .Paper_Width = 210,
+                     .Font_Name = "MS Gothic"};
+    }
+    void pict(const std::string& records) const {
+        ScratchFolder::write_file(job_.path() / "PRN_PICT", "PRN_PICT,3\r\n" + records);
+    }
+    graphics::PassOutcome run(std::int16_t first, std::int16_t last) {
+        return graphics::Make_MetaFile(settings_, first, last, view_);
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(job_.path() / "META_FILE")) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    emftest::Metafile metafile(const std::string& name) const {
+        return emftest::load_checked(job_.path() / "META_FILE" / name);
+    }
+
+    ScratchFolder job_;
+    graphics::MetafilePassSettings settings_;
+    RecordingView view_;
+};
+
+// Three pages: block 1 of each page draws one line at a different height.
+const std::string three_pages =
+    "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\nBLOCK,2,150,400,1900,500,0,0\r\n"
+    "PAGE\r\n"
+    "BLOCK,3,150,200,1900,400,0,0\r\nLINE,0,20,100,20,0,2\r\nPAGE\r\n"
+    "BLOCK,4,150,200,1900,400,0,0\r\nLINE,0,30,100,30,0,2\r\nPAGE\r\n";
+
+TEST_F(MetafilePassTest, pages_outside_the_range_are_read_and_reported_as_skipped) {
+    pict(three_pages);
+    EXPECT_EQ(run(2, 2), graphics::PassOutcome::completed);
+    EXPECT_EQ(view_.captions, (std::vector<std::string>{
+                                  "図形構築開始", "図形構築中 1/3ページ スキップ",
+                                  "図形構築中 2/3ページ 終了", "図形構築中 3/3ページ スキップ"}));
+    EXPECT_EQ(view_.maximum, 3);
+    EXPECT_EQ(view_.value, 3);
+    EXPECT_EQ(files(), (std::vector<std::string>{"3.emf"}));
+    const auto m = metafile("3.emf");
+    // The printable width (2100 - 150 - 250 tenths) and the block's height, in 0.01 mm.
+    EXPECT_EQ(m.frame.right, 17000);
+    EXPECT_EQ(m.frame.bottom, 2000);
+    EXPECT_TRUE(view_.errors.empty());
+}
+
+TEST_F(MetafilePassTest, blocks_keep_a_file_only_when_they_draw_and_draw_from_the_left_margin) {
+    pict(
+        "BLOCK,1,150,200,1900,400,0,0\r\n"
+        "POLYGON,3,0,2,1,0,&H0000FF,&H00FF00,0,0,100,0,100,50\r\n"
+        "BLOCK,2,250,400,1900,500,0,0\r\nPICTURE,0,0,100,100,0,0,\"logo.bmp\"\r\n"
+        "BLOCK,3,150,500,1900,600,0,0\r\nLINE,0,40,100,40,0,2\r\n"
+        "BLOCK,4,350,600,1900,700,0,0\r\nLINE,0,40,100,40,0,2\r\nPAGE\r\n");
+    settings_.Page_Count = 1;
+    EXPECT_EQ(run(1, 1), graphics::PassOutcome::completed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"1.emf", "3.emf", "4.emf"}));
+    EXPECT_EQ(metafile("1.emf").count(EMR_POLYGON16), 1u);
+    // x1 at the left margin: x 0 stays 0; 20 mm right of it, x 0 lands at 2000.
+    const auto at_margin = metafile("3.emf");
+    ASSERT_EQ(at_margin.count(EMR_LINETO), 1u);
+    EXPECT_EQ(at_margin.drawings[0].points[0].x, 0);
+    EXPECT_EQ(at_margin.drawings[0].points[0].y, -400);
+    EXPECT_EQ(metafile("4.emf").drawings[0].points[0].x, 2000);
+}
+
+TEST_F(MetafilePassTest, a_block_number_used_on_two_pages_keeps_each_pages_figures) {
+    pict(
+        "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\n"
+        "BLOCK,2,150,400,1900,500,0,0\r\nLINE,0,11,100,11,0,2\r\nPAGE\r\n"
+        "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,20,100,20,0,2\r\nPAGE\r\n");
+    settings_.Page_Count = 2;
+    EXPECT_EQ(run(1, 2), graphics::PassOutcome::completed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"1-p1.emf", "1-p2.emf", "2.emf"}));
+    EXPECT_EQ(metafile("1-p1.emf").drawings[0].points[0].y, -100);
+    EXPECT_EQ(metafile("1-p2.emf").drawings[0].points[0].y, -200);
+}
+
+TEST_F(MetafilePassTest, a_block_still_open_at_the_end_of_the_file_keeps_its_figures) {
+    pict(
+        "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\nPAGE\r\n"
+        "BLOCK,2,150,200,1900,400,0,0\r\nLINE,0,20,100,20,0,2\r\n");
+    settings_.Page_Count = 2;
+    EXPECT_EQ(run(1, 2), graphics::PassOutcome::completed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"1.emf", "2.emf"}));
+    EXPECT_EQ(metafile("2.emf").count(EMR_LINETO), 1u);
+}
+
+TEST_F(MetafilePassTest, cancel_keeps_the_finished_blocks_and_the_open_one_as_it_stood) {
+    pict(
+        "BLOCK,11,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\n"
+        "BLOCK,12,150,400,1900,500,0,0\r\nLINE,0,11,100,11,0,2\r\nLINE,0,12,100,12,0,2\r\n"
+        "BLOCK,13,150,500,1900,600,0,0\r\nLINE,0,13,100,13,0,2\r\nPAGE\r\n" +
+        three_pages);
+    // Cancel after the first line of block 12.
+    view_.on_yield = [](RecordingView& view) { view.cancel = view.yields == 5; };
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::cancelled);
+    EXPECT_EQ(files(), (std::vector<std::string>{"11.emf", "12.emf"}));
+    EXPECT_EQ(metafile("12.emf").count(EMR_LINETO), 1u);
+    EXPECT_TRUE(view_.errors.empty());
+}
+
+TEST_F(MetafilePassTest, errors_show_their_box_and_leave_no_half_written_file) {
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed);
+    ASSERT_EQ(view_.errors.size(), 1u);
+    EXPECT_TRUE(view_.errors[0].starts_with("Error - Make_MetaFile|ファイルが見つかりません。"))
+        << view_.errors[0];
+    EXPECT_TRUE(view_.errors[0].ends_with("\r\n\r\n処理を中止します。"));
+
+    // A broken record: nothing is drawn from a file that cannot be read through.
+    view_.errors.clear();
+    pict("BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\nLINE,0,x,100,12,0,2\r\n");
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed);
+    ASSERT_EQ(view_.errors.size(), 1u);
+    EXPECT_TRUE(view_.errors[0].starts_with("Error - Make_MetaFile|型が一致しません。"))
+        << view_.errors[0];
+    EXPECT_TRUE(files().empty());
+
+    // A line too wide for its pen inside block 2: block 1 stays, block 2 leaves nothing.
+    view_.errors.clear();
+    pict(
+        "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\n"
+        "BLOCK,2,150,400,1900,500,0,0\r\nLINE,0,11,100,11,0,2\r\n"
+        "LINE,0,12,100,12,0,5000\r\nPAGE\r\n");
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed);
+    ASSERT_EQ(view_.errors.size(), 1u);
+    EXPECT_TRUE(view_.errors[0].starts_with("Error - Make_MetaFile|オーバーフローしました。"))
+        << view_.errors[0];
+    EXPECT_EQ(files(), (std::vector<std::string>{"1.emf"}));
+
+    // META_FILE that is a file.
+    view_.errors.clear();
+    fs::remove_all(job_.path() / "META_FILE");
+    ScratchFolder::write_file(job_.path() / "META_FILE", "not a folder");
+    pict(three_pages);
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed);
+    ASSERT_EQ(view_.errors.size(), 1u);
+    EXPECT_TRUE(view_.errors[0].starts_with("Error - Make_MetaFile|パスが見つかりません。"))
+        << view_.errors[0];
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#!/usr/bin/python3
+"""Checks a finished workbook with readers nobody here wrote: openpyxl for its structure and
+LibreOffice Calc (through a PDF and pdftotext) for where its characters land.
+
+usage: check_workbook.py BOOK.xlsx OUTDIR CHECK...
+
+CHECK is one of
+  value:SHEET!CELL=TEXT     openpyxl reads TEXT in the cell
+  merged:SHEET!A1:C1        the range is one merged cell
+  border:SHEET!CELL:SIDE=STYLE   the cell's side (left, right, top, bottom, diagonal) has
+                            that line style (thin, medium, hair, none)
+  active:SHEET              the sheet is the active one
+  raised:WORD:BASE          LibreOffice draws WORD above the baseline of BASE (superscript)
+  smaller:WORD:BASE         WORD is drawn smaller than BASE
+  level:WORD:BASE           WORD stands on the baseline of BASE (not raised, not lowered)
+Prints every failed check and exits 1 when there is any. A PNG of the first page is left in
+OUTDIR for a look by eye.
+"""
+import os
+import re
+import subprocess
+import sys
+import xml.etree.ElementTree as ET
+
+import openpyxl
+
+book, out_dir, *checks = sys.argv[1:]
+os.makedirs(out_dir, exist_ok=True)
+workbook = openpyxl.load_workbook(book)
+failures = []
+words = None
+
+
+def rendered_words():
+    global words
+    if words is not None:
+        return words
+    profile = "file://" + os.path.abspath(os.path.join(out_dir, "profile"))
+    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
+                    "pdf", "--outdir", out_dir, book], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(book))[0] + ".pdf")
+    subprocess.run(["pdftoppm", "-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile", pdf,
+                    os.path.join(out_dir, "page1")], check=True)
+    html = os.path.join(out_dir, "words.html")
+    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
+    root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
+    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")))
+             for w in root.iter("word")]
+    return words
+
+
+def word(text):
+    found = [w for w in rendered_words() if w[0] == text]
+    if not found:
+        failures.append(f"LibreOffice shows no word {text!r}")
+        return None
+    return found[0]
+
+
+def sheet_and_cell(spec):
+    sheet, cell = spec.rsplit("!", 1)
+    return workbook[sheet], cell
+
+
+for check in checks:
+    kind, spec = check.split(":", 1)
+    if kind == "value":
+        where, expected = spec.split("=", 1)
+        sheet, cell = sheet_and_cell(where)
+        value = sheet[cell].value
+        if str(value) != expected:
+            failures.append(f"{where} holds {value!r}, not {expected!r}")
+    elif kind == "merged":
+        sheet, cells = sheet_and_cell(spec)
+        if cells not in [str(r) for r in sheet.merged_cells.ranges]:
+            failures.append(f"{spec} is not merged: {sheet.merged_cells.ranges}")
+    elif kind == "border":
+        where, expected = spec.rsplit("=", 1)
+        where, side = where.rsplit(":", 1)
+        sheet, cell = sheet_and_cell(where)
+        style = getattr(sheet[cell].border, side).style or "none"
+        if style != expected:
+            failures.append(f"{where} {side} line is {style}, not {expected}")
+    elif kind == "active":
+        if workbook.active.title != spec:
+            failures.append(f"active sheet is {workbook.active.title}, not {spec}")
+    elif kind in ("raised", "smaller", "level"):
+        text, base = spec.split(":")
+        w, b = word(text), word(base)
+        if w is None or b is None:
+            continue
+        # pdftotext gives each word's box from the font's ascent to its descent, so a word's
+        # baseline lies a fixed share of its box's height above its bottom. The share depends
+        # on the font; every share that fonts have must give the same answer.
+        shares = [0.15 + 0.01 * i for i in range(21)]
+        lift = [(b[2] - share * (b[2] - b[1])) - (w[2] - share * (w[2] - w[1]))
+                for share in shares]
+        if kind == "raised" and not min(lift) > 1:
+            failures.append(f"{text!r} {w} is not above the baseline of {base!r} {b}")
+        if kind == "level" and not min(abs(x) for x in lift) < 0.75:
+            failures.append(f"{text!r} {w} is off the baseline of {base!r} {b}")
+        if kind == "smaller" and not w[2] - w[1] < b[2] - b[1] - 0.5:
+            failures.append(f"{text!r} is not drawn smaller than {base!r}")
+    else:
+        failures.append(f"unknown check {check}")
+
+for failure in failures:
+    print(failure)
+sys.exit(1 if failures else 0)
