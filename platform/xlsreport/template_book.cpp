@@ -101,8 +101,6 @@ TemplateSheet read_sheet(const pugi::xml_node& worksheet, std::string name) {
         return !attr.ends_with(":id");
     });
     sheet.header_footer = fragment("headerFooter");
-    const pugi::xml_node format = child(worksheet, "sheetFormatPr");
-    if (format) sheet.default_row_points = format.attribute("defaultRowHeight").as_double(15);
     return sheet;
 }
 

@@ -19,7 +19,6 @@ struct TemplateSheet {
     std::vector<std::pair<std::string, std::string>> root_attributes;
     std::string sheet_pr, sheet_views, sheet_format_pr, cols;
     std::string print_options, page_margins, page_setup, header_footer;
-    double default_row_points = 15;
 };
 
 class TemplateBook {

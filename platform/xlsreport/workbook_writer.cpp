@@ -85,10 +85,6 @@ void WorkbookWriter::add_sheet(const SheetModel& sheet, const TemplateSheet& fro
     parts_->sheets.push_back(std::move(parts));
 }
 
-std::int32_t WorkbookWriter::sheet_count() const noexcept {
-    return static_cast<std::int32_t>(parts_->sheets.size());
-}
-
 MediaStore& WorkbookWriter::media() noexcept {
     return parts_->media;
 }

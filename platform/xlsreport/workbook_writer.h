@@ -24,7 +24,6 @@ class WorkbookWriter {
 
     // Turns the sheet into its parts; the model may be dropped afterwards.
     void add_sheet(const SheetModel& sheet, const TemplateSheet& from);
-    std::int32_t sheet_count() const noexcept;
     MediaStore& media() noexcept;
 
     // Called after each sheet written with (sheets done, sheets in all); returns false to stop.

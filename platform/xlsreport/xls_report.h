@@ -15,10 +15,10 @@
 //
 // One sheet is open between PageBegin and PageEnd; it starts as a copy of a template sheet
 // (column widths, standard row height, default font and styles, page setup, print options,
-// header and footer). A sheet is turned into its finished part at PageEnd, so the memory a
-// workbook needs does not grow with the cells of earlier sheets. OutFile writes the whole
-// workbook under a temporary name in the target folder and renames it: the file is complete
-// or absent.
+// header and footer; not its cells). Only the open sheet is held as cells: PageEnd turns it
+// into its finished part (compact XML), so no sheet is ever held as a tree. OutFile writes the
+// whole workbook under a temporary name in the target folder and renames it: the file is
+// complete or absent.
 #pragma once
 
 #include <cstdint>
@@ -137,7 +137,8 @@ class XlsReport {
     // the top-left corner of the selection's first cell, `width` x `height` points. `picture`
     // holds the bytes of an enhanced metafile (kept as a vector picture, image/x-emf), a PNG or
     // a JPEG (data_kind for anything else); pictures drawn later lie above earlier ones, and
-    // the same bytes drawn again are stored once.
+    // the same bytes drawn again are stored once. Excel measures the offsets inside the cell:
+    // keep them below the cell's width and height.
     std::int16_t CanvasDraw(std::string_view picture, double x, double y, double width,
                             double height);
     // Handle of the picture CanvasDraw placed last (0 and no_data when there is none); it stays

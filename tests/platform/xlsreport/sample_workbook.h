@@ -16,9 +16,6 @@ std::string template_12p();
 // one diagonal, written into `folder`.
 std::string metafile(const std::filesystem::path& folder, int width, int height);
 
-// Texts the sample puts in cells, as the workbook must hold them (UTF-8).
-inline constexpr const char* hostile_text_utf8 = "<&>\"' \xEF\xBF\xBD _x0041_ \xEF\xBD\xB1";
-
 // Two sheets, "Page 1～2" and "Page 3～3"; see the source for what lies where. Fails the
 // calling test when a call fails.
 void build_sample(xlsreport::XlsReport& report, const std::filesystem::path& folder);
