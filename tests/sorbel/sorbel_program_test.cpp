@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 
 using test_support::read_bytes;
 
-// varnel, sorbel and the workbook templates in a folder of their own, with the bundled sample job
-// beside them.
+// varnel, sorbel and the workbook templates in a folder of their own, with the bundled sample job beside them.
 class SorbelProgramTest : public ::testing::Test {
   protected:
     SorbelProgramTest() {
