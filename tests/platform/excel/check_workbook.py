@@ -12,10 +12,10 @@ CHECK is one of
   active:SHEET              the sheet is the active one
   sheets:NAME|NAME|...      the workbook's sheets, in order
   cursor:SHEET=CELL         the sheet's active cell
-  raised:WORD:BASE          LibreOffice draws WORD, the word right after BASE, above the
-                            baseline of BASE (superscript)
-  smaller:WORD:BASE         WORD, right after BASE, is drawn smaller than BASE
-  level:WORD:BASE           WORD, right after BASE, stands on BASE's baseline
+  raised:WORD:BASE          LibreOffice draws WORD, the word right of BASE on its line,
+                            above the baseline of BASE (superscript)
+  smaller:WORD:BASE         WORD, right of BASE, is drawn smaller than BASE
+  level:WORD:BASE           WORD, right of BASE, stands on BASE's baseline
 Prints every failed check and exits 1 when there is any. A PNG of the first page is left in
 OUTDIR for a look by eye.
 """
@@ -48,17 +48,23 @@ def rendered_words():
     html = os.path.join(out_dir, "words.html")
     subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
     root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
-    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")))
-             for w in root.iter("word")]
+    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")), float(w.get("xMin")),
+              float(w.get("xMax"))) for w in root.iter("word")]
     return words
 
 
 def word_pair(text, base):
-    """The first word `text` that directly follows a word `base`, and that `base`."""
+    """The first word `text` that stands right of a word `base` on its line, and that `base`.
+    A raised word may come late in the reading order, so it is found by where it is drawn."""
     found = rendered_words()
-    for previous, current in zip(found, found[1:]):
-        if previous[0] == base and current[0] == text:
-            return current, previous
+    for b in found:
+        if b[0] != base:
+            continue
+        height = b[2] - b[1]
+        beside = [w for w in found if w[0] == text and b[4] - 0.5 <= w[3] <= b[4] + 2 * height
+                  and w[1] < b[2] and w[2] > b[1]]
+        if beside:
+            return min(beside, key=lambda w: w[3]), b
     failures.append(f"LibreOffice shows no word {text!r} right after {base!r}")
     return None, None
 
