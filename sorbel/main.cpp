@@ -14,6 +14,7 @@
 #include "sorbel/driver/command_line.h"
 #include "sorbel/driver/run_sequence.h"
 #include "sorbel/workbook/make_xls_file.h"
+#include "sorbel/workbook/set_updown_excel.h"
 
 namespace {
 
@@ -105,13 +106,6 @@ workbook::WorkbookSettings workbook_settings(const driver::SorbelSettings& s) {
             .Matrix_Row_Height = s.mode.Matrix_Row_Height};
 }
 
-// A stage this build does not have yet: it says so and never reports success.
-driver::StageOutcome missing_stage(driver::MessageWindow& window, const std::string& name) {
-    window.show_message(ui::MessageIcon::exclamation, "Error - " + name,
-                        driver::error_box_text("この処理はまだ組み込まれていません。", ""));
-    return driver::StageOutcome::failed;
-}
-
 class ProgramStages : public driver::Stages {
   public:
     driver::StageOutcome Make_MetaFile(const driver::SorbelSettings& s,
@@ -131,9 +125,10 @@ class ProgramStages : public driver::Stages {
         WorkbookView view(window);
         return driver_outcome(workbook::Make_XlsFile(workbook_settings(s), view));
     }
-    driver::StageOutcome Set_UpDown_Excel(const driver::SorbelSettings&,
+    driver::StageOutcome Set_UpDown_Excel(const driver::SorbelSettings& s,
                                           driver::MessageWindow& window) override {
-        return missing_stage(window, "Set_UD");
+        WorkbookView view(window);
+        return driver_outcome(workbook::Set_UpDown_Excel(workbook_settings(s), view));
     }
 };
 

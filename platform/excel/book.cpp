@@ -80,7 +80,8 @@ Book::Book(std::filesystem::path file) : file_(std::move(file)) {
         ooxml::Relationships::parse(bytes_of(root_rels), root_rels);
     const auto* office = package.find_type(ooxml::relationship_type::office_document);
     if (office == nullptr) not_a_workbook(file_, "no officeDocument relationship");
-    const std::string workbook_name = part_name_of("", office->target);
+    workbook_name_ = part_name_of("", office->target);
+    const std::string& workbook_name = workbook_name_;
     workbook_ = std::make_unique<WorkbookPart>(load_xml(workbook_name, "workbook"));
 
     const std::string rels_name = relationships_name_of(workbook_name);
@@ -90,7 +91,7 @@ Book::Book(std::filesystem::path file) : file_(std::move(file)) {
         const auto* target = relationships.find_id(entry.relationship_id);
         if (target == nullptr) not_a_workbook(file_, "sheet " + entry.name + " has no part");
         sheets_.push_back(Sheet{part_name_of(workbook_name, target->target),
-                                target->type == ooxml::relationship_type::worksheet, nullptr});
+                                target->type == ooxml::relationship_type::worksheet});
     }
     if (const auto* strings = relationships.find_type(ooxml::relationship_type::shared_strings)) {
         shared_strings_name_ = part_name_of(workbook_name, strings->target);
@@ -148,26 +149,6 @@ std::size_t Book::worksheet_count() const {
         std::count_if(sheets_.begin(), sheets_.end(), [](const Sheet& s) { return s.worksheet; }));
 }
 
-/* ---------------------------------------------------------------- Book::sheet_part */
-SheetPart& Book::sheet_part(std::size_t index) {
-    Sheet& entry = sheets_[index];
-    if (!entry.part) {
-        entry.part = std::make_unique<SheetPart>(
-            load_xml(entry.part_name, entry.worksheet ? "worksheet" : "chartsheet"));
-    }
-    return *entry.part;
-}
-
-/* ---------------------------------------------------------------- Book::shared_strings */
-SharedStrings& Book::shared_strings() {
-    if (!shared_strings_) {
-        if (shared_strings_name_.empty())
-            not_a_workbook(file_, "a cell points at shared strings that are not there");
-        shared_strings_ = std::make_unique<SharedStrings>(load_xml(shared_strings_name_, "sst"));
-    }
-    return *shared_strings_;
-}
-
 /* ---------------------------------------------------------------- Book::fonts */
 const StyleFonts& Book::fonts() {
     if (!fonts_) {
@@ -181,43 +162,18 @@ const StyleFonts& Book::fonts() {
     return *fonts_;
 }
 
-/* ---------------------------------------------------------------- Book::edited_cell */
-Book::EditedCell* Book::edited_cell(std::size_t sheet, CellPosition cell) {
-    const CellKey key{sheet, cell.row, cell.column};
-    if (const auto it = edited_.find(key); it != edited_.end()) return &it->second;
-    if (!sheets_[sheet].worksheet) bad_reference("Cells of a chart sheet");
-    const pugi::xml_node node = sheet_part(sheet).cell(cell);
-    pugi::xml_node string_item;
-    if (const std::optional<std::size_t> index = shared_string_index(node)) {
-        string_item = shared_strings().item(*index);
-        if (!string_item) {
-            not_a_workbook(file_, sheets_[sheet].part_name + ": cell " + cell_reference(cell) +
-                                      " points past the shared strings");
-        }
-    } else if (std::string_view(node.attribute("t").value()) == "inlineStr") {
-        string_item = child_named(node, "is");
-    }
-    // Numbers, formulas and empty cells have no characters to format.
-    if (!string_item) return nullptr;
-    RichText text = RichText::read(string_item);
-    EditedCell& edited = edited_[key];
-    edited = EditedCell{sheet, node, text, text};
-    return &edited;
-}
-
 /* ---------------------------------------------------------------- Book::format */
 void Book::format(std::size_t sheet, CellPosition cell, long long start, long long length,
                   const std::function<void(RunFont&)>& change) {
-    EditedCell* edited = edited_cell(sheet, cell);
-    if (edited == nullptr) return;
-    const RunFont& cell_font = fonts().cell_font(edited->cell.attribute("s").as_uint(0));
-    edited->text.format(start, length, cell_font, change);
+    if (!sheets_[sheet].worksheet) bad_reference("Cells of a chart sheet");
+    changes_[sheet].cells[{cell.row, cell.column}].push_back(FontChange{start, length, change});
 }
 
 /* ---------------------------------------------------------------- Book::select_sheet */
 void Book::select_sheet(std::size_t index) {
-    if (!sheet(index).visible)
+    if (!sheet(index).visible) {
         select_failed("Worksheet", "sheet " + sheet(index).name + " is hidden");
+    }
     active_sheet_ = index;
     selection_changed_ = true;
 }
@@ -227,76 +183,114 @@ void Book::select_range(std::size_t sheet_index, CellPosition first, CellPositio
     if (sheet_index != active_sheet_) {
         select_failed("Range", "sheet " + sheet(sheet_index).name + " is not the active sheet");
     }
-    const std::string sqref =
-        first == last ? cell_reference(first) : cell_reference(first) + ":" + cell_reference(last);
-    sheet_part(sheet_index).select(sqref, first);
+    std::string sqref = cell_reference(first);
+    if (!(first == last)) sqref += ":" + cell_reference(last);
+    changes_[sheet_index].selection.emplace(std::move(sqref), first);
 }
 
-/* ---------------------------------------------------------------- Book::write_edited_cells */
-void Book::write_edited_cells() {
-    std::vector<std::size_t> uses;
-    const auto count_uses = [&] {
-        uses.assign(shared_strings().size(), 0);
-        for (std::size_t i = 0; i < sheets_.size(); ++i) {
-            if (!sheets_[i].worksheet) continue;
-            sheet_part(i).for_each_shared_string_cell([&](pugi::xml_node cell) {
-                const std::optional<std::size_t> index = shared_string_index(cell);
-                if (index && *index < uses.size()) ++uses[*index];
-            });
+/* ---------------------------------------------------------------- Book::shared_string_uses */
+std::vector<std::size_t> Book::shared_string_uses(std::size_t items) const {
+    std::vector<std::size_t> uses(items, 0);
+    for (const Sheet& entry : sheets_) {
+        if (!entry.worksheet) continue;
+        SheetPart sheet(load_xml(entry.part_name, "worksheet"));
+        sheet.for_each_shared_string_cell([&](pugi::xml_node cell) {
+            const std::optional<std::size_t> index = shared_string_index(cell);
+            if (index && *index < uses.size()) ++uses[*index];
+        });
+    }
+    return uses;
+}
+
+/* ---------------------------------------------------------------- Book::change_cells */
+void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges& changes,
+                        SharedStrings* strings, std::vector<std::size_t>& uses) {
+    for (const auto& [position, font_changes] : changes.cells) {
+        const CellPosition cell{position.first, position.second};
+        const pugi::xml_node node = sheet.cell(cell);
+        pugi::xml_node string_item;
+        const std::optional<std::size_t> shared = shared_string_index(node);
+        if (shared) {
+            string_item = strings != nullptr ? strings->item(*shared) : pugi::xml_node();
+            if (!string_item) {
+                not_a_workbook(file_, sheets_[index].part_name + ": cell " + cell_reference(cell) +
+                                          " points past the shared strings");
+            }
+        } else if (std::string_view(node.attribute("t").value()) == "inlineStr") {
+            string_item = child_named(node, "is");
         }
-    };
-    for (auto& [key, edited] : edited_) {
-        if (edited.text.runs() == edited.original.runs()) continue;
-        XmlPart& sheet = sheet_part(edited.sheet).part();
-        const std::optional<std::size_t> index = shared_string_index(edited.cell);
-        if (!index) {
-            edited.text.write(child_named(edited.cell, "is"));
-            sheet.touch();
-            continue;
+        // Numbers, formulas and empty cells have no characters to format.
+        if (!string_item) continue;
+        const RichText original = RichText::read(string_item);
+        RichText text = original;
+        const RunFont& cell_font = fonts().cell_font(node.attribute("s").as_uint(0));
+        for (const FontChange& c : font_changes) {
+            text.format(c.start, c.length, cell_font, c.change);
         }
-        if (uses.empty()) count_uses();
-        SharedStrings& strings = shared_strings();
-        if (uses[*index] == 1) {
-            edited.text.write(strings.item(*index));
+        if (text.runs() == original.runs()) continue;
+        if (!shared) {
+            text.write(string_item);
+            sheet.part().touch();
+        } else if (uses[*shared] == 1) {
+            text.write(string_item);
+            strings->part().touch();
         } else {
             // Other cells show the same item: this cell gets one of its own.
-            const std::size_t own = strings.append();
-            edited.text.write(strings.item(own));
-            --uses[*index];
+            const std::size_t own = strings->append();
+            text.write(strings->item(own));
+            --uses[*shared];
             uses.push_back(1);
-            child_named(edited.cell, "v").text().set(std::to_string(own).c_str());
-            sheet.touch();
+            child_named(node, "v").text().set(std::to_string(own).c_str());
+            sheet.part().touch();
         }
-        strings.part().touch();
     }
-    edited_.clear();
+    if (changes.selection) sheet.select(changes.selection->first, changes.selection->second);
 }
 
 /* ---------------------------------------------------------------- Book::save_as */
 void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
     std::error_code error;
     if (display_alerts && std::filesystem::exists(file, error)) file_exists(file);
-    write_edited_cells();
-    if (selection_changed_) {
-        for (std::size_t i = 0; i < sheets_.size(); ++i) {
-            sheet_part(i).set_tab_selected(i == active_sheet_);
-        }
-        workbook_->set_active_tab(active_sheet_);
+
+    // Everything is worked out on fresh trees of the parts, so a failed save leaves the
+    // workbook as it was before it.
+    NewParts changed;
+    std::unique_ptr<SharedStrings> strings;
+    std::vector<std::size_t> uses;
+    const bool cells_change = std::any_of(changes_.begin(), changes_.end(),
+                                          [](const auto& c) { return !c.second.cells.empty(); });
+    if (cells_change && !shared_strings_name_.empty()) {
+        strings = std::make_unique<SharedStrings>(load_xml(shared_strings_name_, "sst"));
+        uses = shared_string_uses(strings->size());
     }
-    std::map<std::string, const XmlPart*, std::less<>> changed;
-    const auto note = [&](const XmlPart* part) {
-        if (part != nullptr && part->changed()) changed.emplace(part->name(), part);
-    };
-    note(&workbook_->part());
-    for (const Sheet& sheet : sheets_) note(sheet.part ? &sheet.part->part() : nullptr);
-    note(shared_strings_ ? &shared_strings_->part() : nullptr);
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        const auto found = changes_.find(i);
+        if (found == changes_.end() && !selection_changed_) continue;
+        SheetPart sheet(
+            load_xml(sheets_[i].part_name, sheets_[i].worksheet ? "worksheet" : "chartsheet"));
+        if (found != changes_.end()) change_cells(sheet, i, found->second, strings.get(), uses);
+        if (selection_changed_) sheet.set_tab_selected(i == active_sheet_);
+        if (sheet.part().changed()) changed.emplace(sheet.part().name(), sheet.part().xml());
+    }
+    if (strings && strings->part().changed())
+        changed.emplace(strings->part().name(), strings->part().xml());
+    if (selection_changed_) {
+        WorkbookPart workbook(load_xml(workbook_name_, "workbook"));
+        workbook.set_active_tab(active_sheet_);
+        if (workbook.part().changed())
+            changed.emplace(workbook.part().name(), workbook.part().xml());
+    }
 
     ooxml::PackageWriter writer;
     for (const std::string& name : part_order_) {
         const auto it = changed.find(name);
-        writer.add(name, it == changed.end() ? parts_.at(name) : it->second->xml());
+        writer.add(name, it == changed.end() ? parts_.at(name) : it->second);
     }
     writer.commit(file);
+
+    for (auto& [name, bytes] : changed) parts_[name] = std::move(bytes);
+    changes_.clear();
+    selection_changed_ = false;
     file_ = file;
 }
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/excel/cell_reference.h"
@@ -38,6 +38,7 @@ class Book {
     std::optional<std::size_t> find_worksheet(std::size_t n) const;
     std::size_t worksheet_count() const;
 
+    // The change is kept and applied when the workbook is saved: it must own what it uses.
     void format(std::size_t sheet, CellPosition cell, long long start, long long length,
                 const std::function<void(RunFont&)>& change);
     void select_sheet(std::size_t index);
@@ -48,36 +49,41 @@ class Book {
     struct Sheet {
         std::string part_name;
         bool worksheet = false;
-        std::unique_ptr<SheetPart> part;  // loaded when first needed
     };
-    struct EditedCell {
-        std::size_t sheet = 0;
-        pugi::xml_node cell;
-        RichText original;
-        RichText text;
+    // Font changes wait until the workbook is saved: each sheet part is then read, changed and
+    // written on its own, so that a large workbook is never held as trees all at once.
+    struct FontChange {
+        long long start = 0;
+        long long length = 0;
+        std::function<void(RunFont&)> change;
     };
-    using CellKey = std::tuple<std::size_t, std::int32_t, std::int32_t>;
+    struct SheetChanges {
+        std::map<std::pair<std::int32_t, std::int32_t>, std::vector<FontChange>> cells;
+        std::optional<std::pair<std::string, CellPosition>> selection;  // sqref, active cell
+    };
+    // The parts a save writes anew, by name.
+    using NewParts = std::map<std::string, std::string, std::less<>>;
 
     const std::string& bytes_of(const std::string& part_name) const;
     std::string part_name_of(std::string_view source_part, std::string_view target) const;
     std::unique_ptr<XmlPart> load_xml(const std::string& part_name, std::string_view root) const;
-    SheetPart& sheet_part(std::size_t index);
-    SharedStrings& shared_strings();
     const StyleFonts& fonts();
-    EditedCell* edited_cell(std::size_t sheet, CellPosition cell);
-    void write_edited_cells();
+    // How many cells show each shared string, over every worksheet.
+    std::vector<std::size_t> shared_string_uses(std::size_t items) const;
+    void change_cells(SheetPart& sheet, std::size_t index, const SheetChanges& changes,
+                      SharedStrings* strings, std::vector<std::size_t>& uses);
 
     std::filesystem::path file_;
     std::vector<std::string> part_order_;
     std::map<std::string, std::string, std::less<>> parts_;
+    std::string workbook_name_;
     std::unique_ptr<WorkbookPart> workbook_;
     std::vector<Sheet> sheets_;
     std::string shared_strings_name_;
     std::string styles_name_;
-    std::unique_ptr<SharedStrings> shared_strings_;
     std::optional<StyleFonts> fonts_;
     std::unique_ptr<XmlPart> styles_;
-    std::map<CellKey, EditedCell> edited_;
+    std::map<std::size_t, SheetChanges> changes_;
     std::size_t active_sheet_ = 0;
     bool selection_changed_ = false;
 };

@@ -37,12 +37,12 @@ void Font::Superscript(bool value) {
 void Font::Size(double points) {
     const std::string value = point_size(points);
     book_->format(sheet_, cell_, start_, length_,
-                  [&value](detail::RunFont& font) { font.set("sz", value); });
+                  [value](detail::RunFont& font) { font.set("sz", value); });
 }
 
 void Font::Name(std::string_view name) {
     const std::string value(name);
-    book_->format(sheet_, cell_, start_, length_, [&value](detail::RunFont& font) {
+    book_->format(sheet_, cell_, start_, length_, [value](detail::RunFont& font) {
         font.set("rFont", value);
         // A theme font would show in place of the name.
         font.remove("scheme");

@@ -10,9 +10,12 @@ CHECK is one of
   border:SHEET!CELL:SIDE=STYLE   the cell's side (left, right, top, bottom, diagonal) has
                             that line style (thin, medium, hair, none)
   active:SHEET              the sheet is the active one
-  raised:WORD:BASE          LibreOffice draws WORD above the baseline of BASE (superscript)
-  smaller:WORD:BASE         WORD is drawn smaller than BASE
-  level:WORD:BASE           WORD stands on the baseline of BASE (not raised, not lowered)
+  sheets:NAME|NAME|...      the workbook's sheets, in order
+  cursor:SHEET=CELL         the sheet's active cell
+  raised:WORD:BASE          LibreOffice draws WORD, the word right of BASE on its line,
+                            above the baseline of BASE (superscript)
+  smaller:WORD:BASE         WORD, right of BASE, is drawn smaller than BASE
+  level:WORD:BASE           WORD, right of BASE, stands on BASE's baseline
 Prints every failed check and exits 1 when there is any. A PNG of the first page is left in
 OUTDIR for a look by eye.
 """
@@ -45,17 +48,25 @@ def rendered_words():
     html = os.path.join(out_dir, "words.html")
     subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
     root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
-    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")))
-             for w in root.iter("word")]
+    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")), float(w.get("xMin")),
+              float(w.get("xMax"))) for w in root.iter("word")]
     return words
 
 
-def word(text):
-    found = [w for w in rendered_words() if w[0] == text]
-    if not found:
-        failures.append(f"LibreOffice shows no word {text!r}")
-        return None
-    return found[0]
+def word_pair(text, base):
+    """The first word `text` that stands right of a word `base` on its line, and that `base`.
+    A raised word may come late in the reading order, so it is found by where it is drawn."""
+    found = rendered_words()
+    for b in found:
+        if b[0] != base:
+            continue
+        height = b[2] - b[1]
+        beside = [w for w in found if w[0] == text and b[4] - 0.5 <= w[3] <= b[4] + 2 * height
+                  and w[1] < b[2] and w[2] > b[1]]
+        if beside:
+            return min(beside, key=lambda w: w[3]), b
+    failures.append(f"LibreOffice shows no word {text!r} right after {base!r}")
+    return None, None
 
 
 def sheet_and_cell(spec):
@@ -82,12 +93,20 @@ for check in checks:
         style = getattr(sheet[cell].border, side).style or "none"
         if style != expected:
             failures.append(f"{where} {side} line is {style}, not {expected}")
+    elif kind == "sheets":
+        if workbook.sheetnames != spec.split("|"):
+            failures.append(f"sheets are {workbook.sheetnames}, not {spec.split('|')}")
+    elif kind == "cursor":
+        name, expected = spec.rsplit("=", 1)
+        cell = workbook[name].sheet_view.selection[0].activeCell
+        if cell != expected:
+            failures.append(f"{name}'s active cell is {cell}, not {expected}")
     elif kind == "active":
         if workbook.active.title != spec:
             failures.append(f"active sheet is {workbook.active.title}, not {spec}")
     elif kind in ("raised", "smaller", "level"):
         text, base = spec.split(":")
-        w, b = word(text), word(base)
+        w, b = word_pair(text, base)
         if w is None or b is None:
             continue
         # pdftotext gives each word's box from the font's ascent to its descent, so a word's
