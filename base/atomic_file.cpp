@@ -26,7 +26,8 @@ std::filesystem::path temporary_name(const std::filesystem::path& file) {
 }  // namespace
 
 /* ---------------------------------------------------------------- AtomicFile */
-AtomicFile::AtomicFile(std::filesystem::path file) : file_(std::move(file)) {
+AtomicFile::AtomicFile(std::filesystem::path file, Durability durability)
+    : file_(std::move(file)), durability_(durability) {
     // Caught here, not at the rename after all the work.
     struct stat st {};
     if (!file_.has_filename() || (::stat(file_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
@@ -83,7 +84,7 @@ void AtomicFile::seek(std::uint64_t position) {
 // one, never a file of the right name and the wrong length.
 void AtomicFile::commit() {
     if (fd_ < 0) fail(EBADF);
-    if (::fsync(fd_) != 0) fail(errno);
+    if (durability_ == Durability::flushed && ::fsync(fd_) != 0) fail(errno);
     const int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0 || ::rename(temporary_.c_str(), file_.c_str()) != 0) {
         const int code = errno;

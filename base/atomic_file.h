@@ -8,6 +8,12 @@
 
 namespace base {
 
+// How far a commit goes. A document the user keeps is flushed to the disk before its rename.
+// A work file the next run writes again (block metafiles, canvases, hand-off and run files) is
+// only renamed: flushing each of a long job's thousands of metafiles made the run ten times
+// slower, and a crash that loses one loses a run that is repeated anyway.
+enum class Durability { flushed, renamed };
+
 // Written under a hidden temporary name in the destination's folder, flushed to the disk and
 // renamed over the destination by commit(). Destroyed without commit(), it removes the
 // temporary file and leaves the destination as it was. Every failure is a RunTimeError
@@ -15,7 +21,7 @@ namespace base {
 class AtomicFile {
   public:
     // Refuses at once a destination that is a folder or whose folder does not exist.
-    explicit AtomicFile(std::filesystem::path file);
+    explicit AtomicFile(std::filesystem::path file, Durability durability = Durability::flushed);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -36,6 +42,7 @@ class AtomicFile {
     [[noreturn]] void fail(int system_error);
 
     std::filesystem::path file_;
+    Durability durability_;
     std::filesystem::path temporary_;
     int fd_ = -1;
     std::uint64_t position_ = 0;

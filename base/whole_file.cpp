@@ -33,14 +33,17 @@ std::string load_file(const std::filesystem::path& file) {
 }
 
 /* ---------------------------------------------------------------- replace_file */
-void replace_file(const std::filesystem::path& file, std::string_view bytes) {
-    AtomicFile out(file);
+void replace_file(const std::filesystem::path& file, std::string_view bytes,
+                  Durability durability) {
+    AtomicFile out(file, durability);
     out.write(bytes);
     out.commit();
 }
 
-void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    replace_file(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  Durability durability) {
+    replace_file(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                 durability);
 }
 
 }  // namespace base

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/atomic_file.h"
+
 namespace base {
 
 // The bytes of a job or hand-off file. base::RunTimeError file_not_found when it does not exist,
@@ -16,7 +18,9 @@ std::string load_file(const std::filesystem::path& file);
 // Replaces `file` with exactly `bytes` through an AtomicFile: the file is either complete or
 // left as it was. RunTimeError on failure (path not found for a missing folder, permission
 // denied, device I/O), numbered by base::error_number_for.
-void replace_file(const std::filesystem::path& file, std::string_view bytes);
-void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
+void replace_file(const std::filesystem::path& file, std::string_view bytes,
+                  Durability durability = Durability::flushed);
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  Durability durability = Durability::flushed);
 
 }  // namespace base

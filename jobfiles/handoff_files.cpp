@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "jobfiles/field_reader.h"
 #include "base/whole_file.h"
+#include "jobfiles/field_reader.h"
 #include "jobfiles/numeric.h"
 
 namespace jobfiles {
@@ -66,7 +66,7 @@ std::string parse_path_ini(std::string_view bytes) {
 
 /* ---------------------------------------------------------------- write_prn_xls */
 void write_prn_xls(const std::filesystem::path& file, const PrnXlsChoices& choices) {
-    base::replace_file(file, format_prn_xls(choices));
+    base::replace_file(file, format_prn_xls(choices), base::Durability::renamed);
 }
 
 /* ---------------------------------------------------------------- load_prn_xls */
@@ -76,7 +76,7 @@ PrnXlsSettings load_prn_xls(const std::filesystem::path& file) {
 
 /* ---------------------------------------------------------------- write_path_ini */
 void write_path_ini(const std::filesystem::path& file, std::string_view folder) {
-    base::replace_file(file, format_path_ini(folder));
+    base::replace_file(file, format_path_ini(folder), base::Durability::renamed);
 }
 
 /* ---------------------------------------------------------------- load_path_ini */

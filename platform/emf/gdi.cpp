@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/cp932.h"
-#include "base/whole_file.h"
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "platform/emf/device_bounds.h"
 #include "platform/emf/emf_records.h"
 
@@ -140,8 +140,7 @@ HDC Gdi::CreateEnhMetaFileA(const std::filesystem::path& file, const RECTL& fram
         file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
-        throw base::RunTimeError(base::ErrorNumber::path_not_found,
-                                     "metafile " + file.string());
+        throw base::RunTimeError(base::ErrorNumber::path_not_found, "metafile " + file.string());
     }
     Surface surface;
     surface.file = file;
@@ -170,7 +169,7 @@ HENHMETAFILE Gdi::CloseEnhMetaFile(HDC surface) {
     header.description = s.description;
     header.device = reference_device_pixels;
     header.millimetres = reference_device_millimetres;
-    base::replace_file(s.file, s.records.finish(header));
+    base::replace_file(s.file, s.records.finish(header), base::Durability::renamed);
     const HENHMETAFILE handle{state_->next_handle()};
     state_->metafiles.insert(handle);
     return handle;

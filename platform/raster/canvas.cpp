@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/whole_file.h"
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 
 #define STBI_WRITE_NO_STDIO
 #define STB_IMAGE_WRITE_STATIC
@@ -102,7 +102,7 @@ std::vector<std::uint8_t> Canvas::encode_bmp() const {
 
 /* ---------------------------------------------------------------- Canvas::save_bmp */
 void Canvas::save_bmp(const std::filesystem::path& file) const {
-    base::replace_file(file, encode_bmp());
+    base::replace_file(file, encode_bmp(), base::Durability::renamed);
 }
 
 }  // namespace raster

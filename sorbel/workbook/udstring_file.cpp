@@ -59,7 +59,7 @@ std::string format_udstring_record(const UdStringRecord& record) {
 
 /* ---------------------------------------------------------------- UdStringWriter::save */
 void UdStringWriter::save(const std::filesystem::path& file) const {
-    base::replace_file(file, std::string_view(bytes_));
+    base::replace_file(file, std::string_view(bytes_), base::Durability::renamed);
 }
 
 /* ---------------------------------------------------------------- parse_udstring */
