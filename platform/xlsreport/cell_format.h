@@ -35,6 +35,9 @@ struct CellFormat {
     Horizontal horizontal = Horizontal::general;
     Vertical vertical = Vertical::template_default;
     std::array<std::uint8_t, side_count> lines{};  // line styles, 0 = none
+    // Excel's mark of a typed leading apostrophe: the text shows as written and is never
+    // taken for a formula when the cell is edited, so "=…" from a report stays text.
+    bool quote_prefix = false;
 
     bool is_default() const noexcept { return *this == CellFormat{}; }
     auto operator<=>(const CellFormat&) const = default;

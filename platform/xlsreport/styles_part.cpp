@@ -182,6 +182,7 @@ std::uint32_t StyleTable::xf(const CellFormat& format) {
     out.attribute("xfId", base_xf_.attribute("xfId").as_uint());
     if (font_id != base_xf_.attribute("fontId").as_uint()) out.attribute("applyFont", "1");
     if (lined) out.attribute("applyBorder", "1");
+    if (format.quote_prefix) out.attribute("quotePrefix", "1");
     const pugi::xml_node alignment = child(base_xf_, "alignment");
     if (horizontal != nullptr || vertical != nullptr || alignment) {
         if (horizontal != nullptr || vertical != nullptr) out.attribute("applyAlignment", "1");

@@ -265,7 +265,10 @@ std::int16_t XlsReport::PutValueString(const std::string& text) {
         std::string utf8 = detail::cell_text(text);
         if (detail::utf16_length(utf8) > detail::max_cell_text)
             fail(error::length, std::to_string(detail::utf16_length(utf8)) + " characters");
+        const bool formula_like = utf8.starts_with('=');
         state_->sheet->set_text(range.col1, range.row1, std::move(utf8));
+        const CellRange cell{range.col1, range.row1, range.col1, range.row1};
+        state_->sheet->change_format(cell, [&](CellFormat& f) { f.quote_prefix = formula_like; });
         return done;
     });
 }

@@ -128,6 +128,37 @@ TEST(xlsreport_workbook, text_that_xml_cannot_hold_still_makes_a_valid_part) {
                  "<&>\"' \xEF\xBF\xBD _x005F_x0041_ \xEF\xBD\xB1\xEF\xBF\xBD");
 }
 
+TEST(xlsreport_workbook, text_that_looks_like_a_formula_is_marked_as_typed_text) {
+    Folder folder;
+    XlsReport report;
+    ASSERT_EQ(report.PutFileName(xlsreport_test::template_12p()), 1);
+    ASSERT_EQ(report.StartFile(), 1);
+    ASSERT_EQ(report.PageBegin("sheet1", "1"), 1);
+    ASSERT_EQ(report.Pos(0, 0, -1, -1), 1);
+    ASSERT_EQ(report.PutValueString("=SUM(A2:A3)"), 1);
+    ASSERT_EQ(report.Pos(0, 1, -1, -1), 1);
+    ASSERT_EQ(report.PutValueString("=1"), 1);
+    ASSERT_EQ(report.PutValueString("1="), 1);  // written over: no longer formula-like
+    ASSERT_EQ(report.PageEnd(), 1);
+    const auto file = folder.path / "out.xlsx";
+    ASSERT_EQ(report.OutFile(file.string(), -1), 1);
+
+    const ooxml::PackageReader package(file);
+    const auto sheet = parse(package, "xl/worksheets/sheet1.xml");
+    const auto styles = parse(package, "xl/styles.xml");
+    const auto quote_prefixed = [&](const char* ref) {
+        const pugi::xml_node cell =
+            sheet.select_node(("//*[local-name()='c'][@r='" + std::string(ref) + "']").c_str())
+                .node();
+        EXPECT_STREQ(cell.attribute("t").value(), "inlineStr") << ref;
+        const auto xfs = styles.select_nodes("//*[local-name()='cellXfs']/*[local-name()='xf']");
+        const std::size_t index = cell.attribute("s").as_uint();
+        return index < xfs.size() && xfs[index].node().attribute("quotePrefix").as_bool();
+    };
+    EXPECT_TRUE(quote_prefixed("A1"));
+    EXPECT_FALSE(quote_prefixed("A2"));
+}
+
 TEST(xlsreport_workbook, progress_comes_once_per_sheet_and_the_output_repeats) {
     Folder folder;
     std::string first;
