@@ -83,7 +83,7 @@ int run_stages(const SorbelSettings& settings, ui::Backend& ui, Stages& stages,
     window.set_busy_pointer(false);
     window.yield();
     show_warnings(ui, window.warnings());
-    return exit_converted;
+    return window.warnings().empty() ? exit_converted : exit_converted_with_warnings;
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ namespace driver {
 inline constexpr int exit_converted = 0;
 inline constexpr int exit_failed = 1;     // the reason was shown
 inline constexpr int exit_cancelled = 2;  // the cancel button
+// Saved, but part of the report was left out or changed; the user was told what. The same
+// status as varnel's, which passes it on from a console run.
+inline constexpr int exit_converted_with_warnings = 3;
 
 enum class StageOutcome {
     completed,

@@ -234,7 +234,7 @@ TEST_F(SorbelRunSequenceTest, stages_see_the_window_shown_and_their_warnings_rea
         w.add_warning("3ページ: 図形を読み飛ばしました");
         return driver::StageOutcome::completed;
     };
-    EXPECT_EQ(run(), driver::exit_converted);
+    EXPECT_EQ(run(), driver::exit_converted_with_warnings);
     EXPECT_FALSE(ui_.busy);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, "注意");
