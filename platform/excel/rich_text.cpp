@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/excel/utf16.h"
+#include "base/unicode.h"
 #include "platform/excel/xml_part.h"
 
 namespace excel::detail {
@@ -20,7 +20,7 @@ FontProperty property_of(pugi::xml_node node, std::string_view element) {
 
 // The text of a <t>; pugixml keeps it as PCDATA (or CDATA) children.
 std::u16string text_of(pugi::xml_node t) {
-    return utf8_to_utf16(t.text().get());
+    return unicode::utf8_to_utf16(t.text().get());
 }
 
 bool needs_preserve(std::u16string_view text) {
@@ -36,7 +36,7 @@ void write_text(pugi::xml_node parent, pugi::xml_node before, std::u16string_vie
     pugi::xml_node t = before ? parent.insert_child_before(name.c_str(), before)
                               : parent.append_child(name.c_str());
     if (needs_preserve(text)) t.append_attribute("xml:space") = "preserve";
-    t.text().set(utf16_to_utf8(text).c_str());
+    t.text().set(unicode::utf16_to_utf8(text).c_str());
 }
 
 }  // namespace
@@ -185,8 +185,8 @@ bool RichText::split_range(long long start, long long length, std::size_t& from,
     const std::u16string text = plain();
     // A range end inside a surrogate pair takes in the whole pair.
     const auto inside_pair = [&](long long unit) {
-        return unit > 0 && unit < total && is_low_surrogate(text[static_cast<std::size_t>(unit)]) &&
-               is_high_surrogate(text[static_cast<std::size_t>(unit - 1)]);
+        return unit > 0 && unit < total && unicode::is_low_surrogate(text[static_cast<std::size_t>(unit)]) &&
+               unicode::is_high_surrogate(text[static_cast<std::size_t>(unit - 1)]);
     };
     const std::size_t first_unit = static_cast<std::size_t>(inside_pair(first) ? first - 1 : first);
     const std::size_t end_unit = static_cast<std::size_t>(inside_pair(end) ? end + 1 : end);

@@ -77,6 +77,12 @@ class XmlWriter {
 
 // Escaped text for element content (attribute false) or an attribute value (attribute true),
 // appended to `out`.
+// Characters an XML 1.0 document cannot carry: controls other than tab, CR and LF, and the
+// two non-characters U+FFFE and U+FFFF.
+constexpr bool xml_forbidden(char32_t c) noexcept {
+    return (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF;
+}
+
 void append_escaped(std::string& out, std::string_view utf8, bool attribute);
 void append_escaped(std::string& out, std::u16string_view utf16, bool attribute);
 

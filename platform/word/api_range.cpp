@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/word/handles.h"
-#include "platform/word/text_utf.h"
+#include "base/unicode.h"
 #include "platform/word/word_errors.h"
 
 namespace word {
@@ -170,7 +170,7 @@ void Range::InsertBefore(std::string_view utf8_text) {
 
 std::string Range::Text() const {
     DocState& doc = detail::doc_of(*state_);
-    return detail::utf16_to_utf8(text_between(doc, state_->start, state_->end));
+    return unicode::utf16_to_utf8(text_between(doc, state_->start, state_->end));
 }
 
 void Range::Text(std::string_view utf8_text) {

@@ -5,17 +5,18 @@
 
 #include "platform/word/model.h"
 #include "platform/word/runs.h"
-#include "platform/word/text_utf.h"
+#include "base/unicode.h"
+#include "platform/ooxml/xml_writer.h"
 #include "platform/word/word_errors.h"
 
 namespace word::detail {
 
 /* ---------------------------------------------------------------- document_text */
 std::u16string document_text(std::string_view utf8) {
-    std::u16string text = utf8_to_utf16(utf8);
+    std::u16string text = unicode::utf8_to_utf16(utf8);
     for (char16_t& c : text) {
         const bool kept = c == u'\t' || c == u'\r' || c == 11 || c == 12;
-        if (!kept && xml_forbidden(c)) c = 0xFFFD;
+        if (!kept && ooxml::xml_forbidden(c)) c = u'\uFFFD';
     }
     return text;
 }
