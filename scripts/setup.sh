@@ -10,7 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   g++ cmake ninja-build pkg-config git ca-certificates \
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format \
   libgtest-dev libgmock-dev \
-  libcli11-dev libstb-dev libzip-dev libpugixml-dev \
+  libcli11-dev libstb-dev zlib1g-dev libzip-dev libpugixml-dev \
   qt6-base-dev libgl-dev libxkbcommon-dev \
   libreoffice-writer-nogui poppler-utils fonts-ipafont-mincho fonts-ipafont-gothic fontconfig \
   python3 python3-docx \

@@ -21,6 +21,8 @@ struct Bitmap {
 
     // 0xRRGGBB of the pixel at (x, y), counted from the top-left corner.
     std::uint32_t pixel(std::int32_t x, std::int32_t y) const;
+
+    bool operator==(const Bitmap& other) const = default;
 };
 
 // Decodes a .bmp of 1, 4, 8, 16, 24 or 32 bits per pixel, bottom-up or top-down.

@@ -1,5 +1,7 @@
 // A drawing canvas that stands in for a picture box: sized in pixels, bitmaps stretch-copied
-// onto it, saved as a .bmp file, cleared for the next use.
+// onto it, saved as a .bmp file (opaque, for a picture behind text) or as a .png file in which
+// only what was copied is opaque (for a picture lying over a sheet's cells), cleared for the
+// next use.
 #pragma once
 
 #include <cstdint>
@@ -26,16 +28,25 @@ class Canvas {
     void stretch_copy(const Bitmap& source, std::int32_t x, std::int32_t y, std::int32_t width,
                       std::int32_t height);
 
-    // White again; the size stays.
+    // White and unpainted again; the size stays.
     void clear();
+
+    // Same size, same pixels and the same pixels painted by stretch_copy.
+    bool operator==(const Canvas& other) const = default;
 
     // The canvas as a 24-bit .bmp file; invalid call (5) while it has no size.
     std::vector<std::uint8_t> encode_bmp() const;
     // encode_bmp, written to a temporary name and renamed, so the file is whole or absent.
     void save_bmp(const std::filesystem::path& file) const;
 
+    // The canvas as a 32-bit .png file: the pixels stretch_copy painted are opaque, the rest
+    // fully transparent. Invalid call (5) while it has no size.
+    std::vector<std::uint8_t> encode_png() const;
+
   private:
     Bitmap image_;
+    // Alpha of each pixel in the .png: 0xFF where a bitmap was copied, 0 elsewhere.
+    std::vector<std::uint8_t> painted_;
 };
 
 }  // namespace raster

@@ -8,6 +8,7 @@
 
 #include "base/run_time_error.h"
 #include "platform/raster/bitmap.h"
+#include "tests/platform/raster/png_check.h"
 
 namespace {
 
@@ -130,6 +131,37 @@ TEST(raster_canvas, saves_a_bmp_that_reads_back_and_refuses_impossible_sizes) {
               static_cast<int>(ErrorNumber::out_of_memory));
     EXPECT_EQ(canvas.width(), 5);  // a refused size leaves the canvas as it was
     fs::remove_all(folder);
+}
+
+TEST(raster_canvas, png_shows_only_what_was_copied_and_clear_forgets_it) {
+    const Bitmap pattern = raster::load_bmp(data / "pattern_24bit.bmp");
+    Canvas canvas;
+    EXPECT_EQ(error_number([&] { canvas.encode_png(); }),
+              static_cast<int>(ErrorNumber::invalid_call));
+    canvas.resize(4, 3);
+    // Clipped at the right edge: only the pixels on the canvas become opaque.
+    canvas.stretch_copy(pattern, 2, 1, 3, 2);
+    canvas.stretch_copy(pattern, 0, 0, 1, 1);
+    const auto png = rastertest::decode_png(canvas.encode_png());
+    EXPECT_EQ(png.width, 4);
+    EXPECT_EQ(png.height, 3);
+    constexpr std::uint32_t opaque = 0xFF000000;
+    EXPECT_EQ(png.pixels, (std::vector<std::uint32_t>{opaque | black, 0, 0, 0,             //
+                                                      0, 0, opaque | red, opaque | green,  //
+                                                      0, 0, opaque | white, opaque | black}));
+
+    Canvas same;
+    same.resize(4, 3);
+    same.stretch_copy(pattern, 2, 1, 3, 2);
+    EXPECT_FALSE(same == canvas);
+    same.stretch_copy(pattern, 0, 0, 1, 1);
+    EXPECT_TRUE(same == canvas);
+
+    // White is not transparent: a painted white pixel stays, a cleared one goes.
+    canvas.clear();
+    EXPECT_EQ(rastertest::decode_png(canvas.encode_png()).pixels,
+              std::vector<std::uint32_t>(12, 0));
+    EXPECT_FALSE(same == canvas);
 }
 
 }  // namespace
