@@ -75,6 +75,18 @@ PictPolygon read_polygon(FieldReader& in) {
     return r;
 }
 
+PictPicture read_picture(FieldReader& in) {
+    PictPicture r;
+    r.x = in.real();
+    r.y = in.real();
+    r.width = in.real();
+    r.height = in.real();
+    r.spare1 = in.int16();
+    r.spare2 = in.int16();
+    r.file = std::string(in.text());
+    return r;
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- VarnelPictReader */
@@ -91,17 +103,7 @@ std::optional<VarnelPictRecord> VarnelPictReader::next() {
         if (kind == "LINE") return read_line(in_);
         if (kind == "CIRCLE") return read_circle(in_);
         if (kind == "POLYGON") return read_polygon(in_);
-        if (kind == "PICTURE") {
-            PictPicture r;
-            r.x = in_.real();
-            r.y = in_.real();
-            r.width = in_.real();
-            r.height = in_.real();
-            r.spare1 = in_.int16();
-            r.spare2 = in_.int16();
-            r.file = std::string(in_.text());
-            return r;
-        }
+        if (kind == "PICTURE") return read_picture(in_);
         if (kind == "BLOCK") {
             PictBlock r;
             r.number = in_.int16();
@@ -144,6 +146,7 @@ std::optional<SorbelPictRecord> SorbelPictReader::next() {
         if (kind == "LINE") return read_line(in_);
         if (kind == "CIRCLE") return read_circle(in_);
         if (kind == "POLYGON") return read_polygon(in_);
+        if (kind == "PICTURE") return read_picture(in_);
         if (kind == "BLOCK") {
             SorbelPictBlock r;
             r.number = in_.int32();

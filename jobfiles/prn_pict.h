@@ -116,8 +116,8 @@ struct PictPicture {
 
 using VarnelPictRecord =
     std::variant<PictPage, PictBlock, PictLabel, PictLine, PictCircle, PictPicture, PictPolygon>;
-using SorbelPictRecord =
-    std::variant<PictPage, SorbelPictBlock, PictLabel, PictLine, PictCircle, PictPolygon>;
+using SorbelPictRecord = std::variant<PictPage, SorbelPictBlock, PictLabel, PictLine, PictCircle,
+                                      PictPolygon, PictPicture>;
 
 // The Word converter's reader. The header line is dropped at construction.
 class VarnelPictReader {

@@ -38,17 +38,15 @@ int error_number_of(F read) {
     return 0;
 }
 
-TEST(prn_pict_reader, each_program_reads_its_own_kinds_and_passes_over_the_other) {
+TEST(prn_pict_reader, both_programs_read_every_kind_and_pass_over_stray_fields) {
     const std::string bytes = fixture("pict_walk.prn");
-    // The Word converter knows both PICTURE and POLYGON.
+    const std::vector<std::string> expected{"LABEL", "BLOCK", "LABEL", "LINE",  "CIRCLE", "OTHER",
+                                            "OTHER", "PAGE",  "BLOCK", "OTHER", "PAGE"};
     jobfiles::VarnelPictReader varnel(bytes);
-    EXPECT_EQ(kinds(varnel),
-              (std::vector<std::string>{"LABEL", "BLOCK", "LABEL", "LINE", "CIRCLE", "OTHER",
-                                        "OTHER", "PAGE", "BLOCK", "OTHER", "PAGE"}));
-    // The workbook route does not know PICTURE, and reads a PAGE line's extra field as a kind.
+    EXPECT_EQ(kinds(varnel), expected);
+    // The workbook route reads a PAGE line's extra fields as kinds, which it passes over.
     jobfiles::SorbelPictReader sorbel(bytes);
-    EXPECT_EQ(kinds(sorbel), (std::vector<std::string>{"LABEL", "BLOCK", "LABEL", "LINE", "CIRCLE",
-                                                       "OTHER", "PAGE", "BLOCK", "OTHER", "PAGE"}));
+    EXPECT_EQ(kinds(sorbel), expected);
 }
 
 TEST(prn_pict_reader, records_carry_their_fields) {
@@ -88,6 +86,10 @@ TEST(prn_pict_reader, records_carry_their_fields) {
     EXPECT_EQ(polygon.fill_kind, 6);
     EXPECT_EQ(polygon.line_colour, 0xFF);
     EXPECT_EQ(polygon.fill_colour, 0xFF0000);
+    const auto sorbel_picture = std::get<jobfiles::PictPicture>(*sorbel.next());
+    EXPECT_EQ(sorbel_picture.x, 10);
+    EXPECT_EQ(sorbel_picture.width, 300);
+    EXPECT_EQ(sorbel_picture.file, "logo.bmp");
 }
 
 TEST(prn_pict_reader, page_skipping_and_empty_files) {
@@ -124,7 +126,7 @@ TEST(prn_pict_reader, bad_records_raise_the_runtime_error_of_their_fault) {
     EXPECT_EQ(sorbel("POLYGON,1,0,1,1,0,&H100000000,0,1,2\r\n"), 6);
     EXPECT_EQ(sorbel("POLYGON,1,0,1,1,0,red,,1,2\r\n"), 0);  // colours without a number are 0
     EXPECT_EQ(sorbel("BLOCK,3000000000,0,0,1,1,0,0\r\n"), 6);
-    EXPECT_EQ(sorbel("PICTURE,1,2,3,4,x,y,\"f.bmp\"\r\n"), 0);  // passed over unread
+    EXPECT_EQ(sorbel("PICTURE,1,2,3,4,x,y,\"f.bmp\"\r\n"), 13);
 
     const auto varnel = [](const std::string& record) {
         return error_number_of([&] {
