@@ -5,8 +5,10 @@
 #include <variant>
 #include <vector>
 
+#include "base/cp932.h"
 #include "base/run_time_error.h"
 #include "base/whole_file.h"
+#include "graphics/bitmap_drawing.h"
 #include "graphics/block_metafile.h"
 #include "graphics/primitives.h"
 #include "jobfiles/block_metafile_names.h"
@@ -23,8 +25,10 @@ class MetafilePass {
                  MetafilePassView& view)
         : settings_(settings), first_(first), last_(last), view_(view) {
         context_.Font_Name = settings.Font_Name;
-        frame_width_ = jobfiles::to_int32(
-            (settings.Paper_Width * 10 - settings.Margin_Left - settings.Margin_Bottom) * 10);
+        frame_width_mm10_ =
+            settings.Paper_Width * 10 - settings.Margin_Left - settings.Margin_Bottom;
+        frame_width_ = jobfiles::to_int32(frame_width_mm10_ * 10);
+        canvas_.picture_folder = settings.job_dir;
     }
 
     PassOutcome run();
@@ -39,6 +43,8 @@ class MetafilePass {
     void open_block(const jobfiles::SorbelPictBlock& block);
     void finish_block();
     void draw(const jobfiles::SorbelPictRecord& record);
+    bool draw_picture(const jobfiles::PictPicture& picture);
+    void save_canvas();
     double X(double x) const { return (x + bx1_ - settings_.Margin_Left) * 10; }
     static double Y(double y) { return -y * 10; }
 
@@ -47,11 +53,18 @@ class MetafilePass {
     std::int16_t last_;
     MetafilePassView& view_;
     DrawingContext context_;
+    double frame_width_mm10_ = 0;
     std::int32_t frame_width_ = 0;
     jobfiles::BlockMetafileNames names_;
     int page_ = 1;
     double bx1_ = 0;
+    double block_height_mm10_ = 0;
     std::optional<BlockMetafile> block_;
+    std::filesystem::path canvas_file_;
+    BitmapCanvas canvas_;
+    // The canvas last encoded and its file: a logo on every page is encoded once.
+    raster::Canvas encoded_canvas_;
+    std::vector<std::uint8_t> encoded_png_;
     std::vector<emf::POINTL> points_;
 };
 
@@ -70,9 +83,12 @@ void MetafilePass::next_page() {
 /* ---------------------------------------------------------------- MetafilePass::open_block */
 void MetafilePass::open_block(const jobfiles::SorbelPictBlock& block) {
     bx1_ = block.x1;
+    block_height_mm10_ = block.y2 - block.y1;
     const auto name = names_.name(static_cast<std::int16_t>(page_), block.number);
-    const std::int32_t height = jobfiles::to_int32((block.y2 - block.y1) * 10);
-    block_.emplace(context_, settings_.job_dir / "META_FILE" / name.value(), frame_width_, height);
+    const std::filesystem::path file = settings_.job_dir / "META_FILE" / name.value();
+    const std::int32_t height = jobfiles::to_int32(block_height_mm10_ * 10);
+    block_.emplace(context_, file, frame_width_, height);
+    canvas_file_ = std::filesystem::path(file).replace_extension(".png");
 }
 
 /* ---------------------------------------------------------------- MetafilePass::finish_block */
@@ -82,6 +98,30 @@ void MetafilePass::finish_block() {
     // error of the pass and not a silent loss.
     block_->finish();
     block_.reset();
+    save_canvas();
+}
+
+/* ---------------------------------------------------------------- MetafilePass::save_canvas */
+void MetafilePass::save_canvas() {
+    if (!canvas_.Bitmap_Drawn) return;
+    canvas_.Bitmap_Drawn = false;
+    if (!(canvas_.Pic2 == encoded_canvas_)) {
+        encoded_png_ = canvas_.Pic2.encode_png();
+        encoded_canvas_ = canvas_.Pic2;
+    }
+    base::replace_file(canvas_file_, encoded_png_, base::Durability::renamed);
+}
+
+/* ---------------------------------------------------------------- MetafilePass::draw_picture */
+bool MetafilePass::draw_picture(const jobfiles::PictPicture& picture) {
+    // The canvas spans the metafile's frame, not the block, so both lie on the sheet alike.
+    const BitmapMessage message = DrawBitmap(
+        canvas_, X(picture.x), Y(picture.y), picture.width * 10, picture.height * 10,
+        picture.spare1, picture.spare2, picture.file, frame_width_mm10_, block_height_mm10_);
+    if (message == BitmapMessage::none) return true;
+    view_.add_warning(std::string(BitmapMessageText(message)) + "（ファイル: " +
+                      cp932::to_utf8(picture.file) + "、" + std::to_string(page_) + "ページ）");
+    return false;
 }
 
 /* ---------------------------------------------------------------- MetafilePass::draw */
@@ -108,6 +148,9 @@ void MetafilePass::draw(const jobfiles::SorbelPictRecord& record) {
         DrawPolygon(context_, points_, static_cast<std::int16_t>(points_.size()),
                     polygon->fill_kind, polygon->line_kind, polygon->width, polygon->line_colour,
                     polygon->fill_colour);
+    } else if (const auto* picture = std::get_if<jobfiles::PictPicture>(&record)) {
+        // A picture left out draws nothing: the block keeps no empty metafile for it.
+        if (!draw_picture(*picture)) return;
     } else {
         return;
     }
@@ -156,6 +199,7 @@ PassOutcome MetafilePass::run() {
         return PassOutcome::completed;
     } catch (const base::RunTimeError& error) {
         block_.reset();
+        canvas_.Bitmap_Drawn = false;
         std::string text = error.description();
         if (!error.context().empty()) text += "\r\n" + error.context();
         text += "\r\n" + std::to_string(page_) + "ページ";

@@ -21,6 +21,8 @@ class MetafilePassView {
     virtual bool cancel_requested() const = 0;  // Cancel_Flag
     // A message box with the exclamation icon and an OK button; CR LF breaks lines.
     virtual void show_error(const std::string& utf8_title, const std::string& utf8_text) = 0;
+    // Something of the report that the pass left out and went on without; one line.
+    virtual void add_warning(const std::string& utf8_line) = 0;
 };
 
 struct MetafilePassSettings {
@@ -43,6 +45,10 @@ enum class PassOutcome {
 // left and the bottom margin), H the block's height; x = 0 is the left margin and y = 0 the
 // block's top edge. Files are named as jobfiles::BlockMetafileNames gives them. A block still
 // open at the end of the file is finished like one ended by its page.
+// A block's bitmap pictures go onto a canvas covering the same frame, saved next to the
+// metafile under its name with ".png": the pictures opaque, the rest transparent, so that laid
+// under the metafile on a sheet it hides no more of the cells than the pictures do. A picture
+// that cannot be drawn is told through add_warning and the pass goes on.
 PassOutcome Make_MetaFile(const MetafilePassSettings& settings, std::int16_t first_page,
                           std::int16_t last_page, MetafilePassView& view);
 

@@ -30,6 +30,7 @@ class MetafileView : public graphics::MetafilePassView {
     void show_error(const std::string& title, const std::string& text) override {
         window_.show_message(ui::MessageIcon::exclamation, title, text);
     }
+    void add_warning(const std::string& line) override { window_.add_warning(line); }
 
   private:
     driver::MessageWindow& window_;

@@ -24,14 +24,18 @@ base::RunTimeError removal_error(const std::error_code& ec, const std::filesyste
         file.string());
 }
 
-// Old metafiles go before the pass; other files in the folder stay.
+// Old metafiles and the bitmap pictures that go with them go before the pass; other files in
+// the folder stay.
 void delete_old_metafiles(const std::filesystem::path& folder) {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) return;
     std::vector<std::filesystem::path> old;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (it->path().extension() == ".emf" && !it->is_directory(ec)) old.push_back(it->path());
+        const auto extension = it->path().extension();
+        if ((extension == ".emf" || extension == ".png") && !it->is_directory(ec)) {
+            old.push_back(it->path());
+        }
     }
     if (ec) throw removal_error(ec, folder);
     for (const auto& file : old) {

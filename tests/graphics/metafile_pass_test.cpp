@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/whole_file.h"
 #include "platform/emf/emf_records.h"
+#include "platform/raster/canvas.h"
 #include "tests/platform/emf/metafile_check.h"
 #include "tests/platform/os/scratch_folder.h"
+#include "tests/platform/raster/png_check.h"
 
 namespace {
 
@@ -34,9 +38,11 @@ class RecordingView : public graphics::MetafilePassView {
     void show_error(const std::string& title, const std::string& text) override {
         errors.push_back(title + "|" + text);
     }
+    void add_warning(const std::string& line) override { warnings.push_back(line); }
 
     std::vector<std::string> captions;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
     int maximum = -1;
     int value = -1;
     int yields = 0;
@@ -105,7 +111,7 @@ TEST_F(MetafilePassTest, blocks_keep_a_file_only_when_they_draw_and_draw_from_th
     pict(
         "BLOCK,1,150,200,1900,400,0,0\r\n"
         "POLYGON,3,0,2,1,0,&H0000FF,&H00FF00,0,0,100,0,100,50\r\n"
-        "BLOCK,2,250,400,1900,500,0,0\r\nPICTURE,0,0,100,100,0,0,\"logo.bmp\"\r\n"
+        "BLOCK,2,250,400,1900,500,0,0\r\nPICTURE,0,0,100,100,0,0,\"missing.bmp\"\r\n"
         "BLOCK,3,150,500,1900,600,0,0\r\nLINE,0,40,100,40,0,2\r\n"
         "BLOCK,4,350,600,1900,700,0,0\r\nLINE,0,40,100,40,0,2\r\nPAGE\r\n");
     settings_.Page_Count = 1;
@@ -118,6 +124,46 @@ TEST_F(MetafilePassTest, blocks_keep_a_file_only_when_they_draw_and_draw_from_th
     EXPECT_EQ(at_margin.drawings[0].points[0].x, 0);
     EXPECT_EQ(at_margin.drawings[0].points[0].y, -400);
     EXPECT_EQ(metafile("4.emf").drawings[0].points[0].x, 2000);
+}
+
+TEST_F(MetafilePassTest, bitmaps_go_onto_a_transparent_canvas_covering_the_metafiles_frame) {
+    // A 4 x 2 logo, its top-left pixel red and the rest blue.
+    raster::Canvas logo;
+    logo.resize(4, 2);
+    logo.stretch_copy({.width = 1, .height = 1, .rgb = {0, 0, 255}}, 0, 0, 4, 2);
+    logo.stretch_copy({.width = 1, .height = 1, .rgb = {255, 0, 0}}, 0, 0, 1, 1);
+    logo.save_bmp(job_.path() / "LOGO.BMP");
+    // The same logo on both pages, 10 mm right of the left margin; a missing picture on page 1.
+    const std::string page =
+        "BLOCK,1,250,200,1900,400,0,0\r\n"
+        "PICTURE,100,50,20,10,0,0,\"C:\\PELLORA\\logo.bmp\"\r\n"
+        "BLOCK,2,150,400,1900,500,0,0\r\nLINE,0,10,100,10,0,2\r\n";
+    pict(page + "BLOCK,3,150,500,1900,600,0,0\r\nPICTURE,0,0,20,10,0,0,\"gone.bmp\"\r\nPAGE\r\n" +
+         page + "PAGE\r\n");
+    settings_.Page_Count = 2;
+    EXPECT_EQ(run(1, 2), graphics::PassOutcome::completed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"1-p1.emf", "1-p1.png", "1-p2.emf", "1-p2.png",
+                                                 "2-p1.emf", "2-p2.emf"}));
+    EXPECT_EQ(view_.warnings,
+              (std::vector<std::string>{"BMPファイルが無いか大きい為処理を継続できません"
+                                        "（ファイル: gone.bmp、1ページ）"}));
+    // The block with only a picture keeps a metafile, so the picture has a frame to lie under.
+    EXPECT_EQ(metafile("1-p1.emf").frame.right, 17000);
+
+    // The logo's density (4 pixels on 2 mm) over the frame: 170 mm x 20 mm.
+    const std::string bytes = base::load_file(job_.path() / "META_FILE" / "1-p1.png");
+    const auto png =
+        rastertest::decode_png({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    ASSERT_EQ(png.width, 340);
+    ASSERT_EQ(png.height, 40);
+    // At 20 mm from the frame's left (10 mm of block, 10 mm of picture) and 5 mm down.
+    EXPECT_EQ(png.at(40, 10), 0xFFFF0000);
+    EXPECT_EQ(png.at(43, 11), 0xFF0000FF);
+    EXPECT_EQ(png.at(39, 10), 0u);
+    EXPECT_EQ(png.at(44, 10), 0u);
+    EXPECT_EQ(png.at(40, 12), 0u);
+    EXPECT_EQ(std::count(png.pixels.begin(), png.pixels.end(), 0u), 340 * 40 - 8);
+    EXPECT_EQ(base::load_file(job_.path() / "META_FILE" / "1-p2.png"), bytes);
 }
 
 TEST_F(MetafilePassTest, a_block_number_used_on_two_pages_keeps_each_pages_figures) {

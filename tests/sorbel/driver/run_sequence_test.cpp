@@ -195,8 +195,8 @@ TEST_F(SorbelRunSequenceTest, unreadable_settings_files_end_in_their_error_boxes
     EXPECT_TRUE(stages_.called.empty());
 }
 
-TEST_F(SorbelRunSequenceTest, only_old_metafiles_are_deleted_before_the_first_stage) {
-    for (const char* name : {"1.emf", "MT3.emf", "notes.txt", "temp.bmp"}) {
+TEST_F(SorbelRunSequenceTest, only_old_metafiles_and_pictures_are_deleted_before_the_first_stage) {
+    for (const char* name : {"1.emf", "MT3.emf", "1.png", "notes.txt", "temp.bmp"}) {
         ScratchFolder::write_file(job() / "META_FILE" / name, "x");
     }
     fs::create_directory(job() / "META_FILE" / "kept.emf");
