@@ -71,12 +71,13 @@ TEST_F(ExcelRoute, sheets_tables_and_runs_reach_the_finished_workbook) {
     EXPECT_NE(errors.find("終了処理中"), std::string::npos) << errors;
     EXPECT_GT(fs::file_size(job() / "UDSTRING.DAT"), 0u);
     // LibreOffice raises the superscript "2" of "m 2" and draws the small one of "CO 2" on
-    // the line; the table's cells are merged and ruled; A1 and the first sheet are selected.
+    // the line; the table's cells are merged and ruled; A1 and the first sheet are selected;
+    // the blue logo of the report's top right corner is there.
     EXPECT_EQ(
         check(book, {"sheets:Page 1～2|Page 3～4|Page 5～5", "active:Page 1～2",
                      "cursor:Page 3～4=A1", "value:Page 1～2!J19=地域", "merged:Page 1～2!J19:X19",
                      "border:Page 1～2!J19:left=thin", "border:Page 1～2!J26:top=medium",
-                     "raised:2:m", "level:2:CO", "smaller:2:CO"}),
+                     "raised:2:m", "level:2:CO", "smaller:2:CO", "ink:0.65,0.05,0.9,0.12=135AAA"}),
         0);
 }
 

@@ -16,6 +16,9 @@ CHECK is one of
                             above the baseline of BASE (superscript)
   smaller:WORD:BASE         WORD, right of BASE, is drawn smaller than BASE
   level:WORD:BASE           WORD, right of BASE, stands on BASE's baseline
+  ink:L,T,R,B=RRGGBB        LibreOffice paints that colour (give or take a little) on at
+                            least 2 % of the box of page 1 whose edges are the given
+                            fractions of the page's width and height
 Prints every failed check and exits 1 when there is any. A PNG of the first page is left in
 OUTDIR for a look by eye.
 """
@@ -34,23 +37,48 @@ failures = []
 words = None
 
 
-def rendered_words():
-    global words
-    if words is not None:
-        return words
+pdf_file = None
+page_pixels = None
+
+
+def rendered_pdf():
+    global pdf_file
+    if pdf_file is not None:
+        return pdf_file
     profile = "file://" + os.path.abspath(os.path.join(out_dir, "profile"))
     subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
                     "pdf", "--outdir", out_dir, book], check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(book))[0] + ".pdf")
-    subprocess.run(["pdftoppm", "-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile", pdf,
-                    os.path.join(out_dir, "page1")], check=True)
+    pdf_file = os.path.join(out_dir, os.path.splitext(os.path.basename(book))[0] + ".pdf")
+    subprocess.run(["pdftoppm", "-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile",
+                    pdf_file, os.path.join(out_dir, "page1")], check=True)
+    return pdf_file
+
+
+def rendered_words():
+    global words
+    if words is not None:
+        return words
     html = os.path.join(out_dir, "words.html")
-    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
+    subprocess.run(["pdftotext", "-bbox", rendered_pdf(), html], check=True)
     root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
     words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")), float(w.get("xMin")),
               float(w.get("xMax"))) for w in root.iter("word")]
     return words
+
+
+def rendered_pixels():
+    """Page 1 as (width, height, RGB bytes), from a binary PPM."""
+    global page_pixels
+    if page_pixels is None:
+        stem = os.path.join(out_dir, "page1-pixels")
+        subprocess.run(["pdftoppm", "-r", "100", "-f", "1", "-l", "1", "-singlefile",
+                        rendered_pdf(), stem], check=True)
+        data = open(stem + ".ppm", "rb").read()
+        magic, size, depth, pixels = data.split(b"\n", 3)
+        width, height = map(int, size.split())
+        page_pixels = (width, height, pixels)
+    return page_pixels
 
 
 def word_pair(text, base):
@@ -121,6 +149,20 @@ for check in checks:
             failures.append(f"{text!r} {w} is off the baseline of {base!r} {b}")
         if kind == "smaller" and not w[2] - w[1] < b[2] - b[1] - 0.5:
             failures.append(f"{text!r} is not drawn smaller than {base!r}")
+    elif kind == "ink":
+        box, colour = spec.split("=")
+        left, top, right, bottom = map(float, box.split(","))
+        want = bytes.fromhex(colour)
+        width, height, pixels = rendered_pixels()
+        inked = total = 0
+        for y in range(int(top * height), int(bottom * height)):
+            for x in range(int(left * width), int(right * width)):
+                at = (y * width + x) * 3
+                total += 1
+                if all(abs(pixels[at + i] - want[i]) <= 24 for i in range(3)):
+                    inked += 1
+        if inked < 0.02 * total:
+            failures.append(f"{colour} covers {inked} of the {total} pixels of {box} on page 1")
     else:
         failures.append(f"unknown check {check}")
 

@@ -1,6 +1,7 @@
 // The saved workbook of small jobs, read back with openpyxl and from its drawing parts.
 #include <gtest/gtest.h>
 
+#include "platform/raster/canvas.h"
 #include "sorbel/workbook/make_xls_file.h"
 #include "tests/sorbel/workbook/workbook_build_fixture.h"
 
@@ -106,6 +107,13 @@ TEST_F(WorkbookBuildTest, titles_runs_and_block_pictures_take_their_rows) {
     put(48, 88);
     put(52, 1);
     test_support::ScratchFolder::write_file(job() / "META_FILE" / "7.emf", emf);
+    // Its bitmaps, whatever their pixel size, cover the same frame.
+    raster::Canvas bitmaps;
+    bitmaps.resize(3, 2);
+    bitmaps.stretch_copy({.width = 1, .height = 1, .rgb = {255, 0, 0}}, 0, 0, 1, 1);
+    const std::vector<std::uint8_t> png = bitmaps.encode_png();
+    test_support::ScratchFolder::write_file(job() / "META_FILE" / "7.png",
+                                            std::string(png.begin(), png.end()));
     pict(block(7, 200, 400) + block(8, 400, 600) + "PAGE,1\r\n");
     chars(block(7, 200, 400) + text_at("TITLE", 1, 10, "Title") + block(8, 400, 600) +
           text_at("TITLE", 1, 0, "Plain") + text_at("LABEL", 1, 20, "after") +
@@ -119,9 +127,11 @@ TEST_F(WorkbookBuildTest, titles_runs_and_block_pictures_take_their_rows) {
                                         "cell A7           2|MS Gothic 12"}))
         << dump;
     EXPECT_EQ(facts(dump, "height"), (std::vector<std::string>{"height 1 15.75"})) << dump;
-    // At the block's first row, 0.7 pt right, 100 mm x 50 mm in points times the factors.
+    // At the block's first row, 0.7 pt right, 100 mm x 50 mm in points times the factors; the
+    // bitmaps first, so the metafile's figures lie above them.
     EXPECT_EQ(facts(dump, "picture"),
-              (std::vector<std::string>{"picture 0 0 8890 0 3600000 1912500 image/x-emf"}))
+              (std::vector<std::string>{"picture 0 0 8890 0 3600000 1912500 image/png",
+                                        "picture 0 0 8890 0 3600000 1912500 image/x-emf"}))
         << dump;
     EXPECT_EQ(test_support::read_bytes(job() / "UDSTRING.DAT"), "1,7,1,11,2,1\r\n");
 }
