@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/part_xml.h"
 #include "platform/ooxml/relationships.h"
@@ -140,13 +141,25 @@ void read_book(const ooxml::PackageReader& package, std::vector<TemplateSheet>& 
 
 /* ------------------------------------------------------------ TemplateBook::read */
 std::unique_ptr<TemplateBook> TemplateBook::read(const std::filesystem::path& file) {
+    std::string bytes;
+    try {
+        bytes = base::load_file(file);
+    } catch (const base::RunTimeError& e) {
+        fail(error::file_cannot_open, file.string() + ": " + e.description());
+    }
+    return parse(std::move(bytes), file.string());
+}
+
+/* ------------------------------------------------------------ TemplateBook::parse */
+std::unique_ptr<TemplateBook> TemplateBook::parse(std::string bytes, const std::string& name,
+                                                  std::uint64_t part_limit) {
     auto book = std::make_unique<TemplateBook>();
     try {
-        const ooxml::PackageReader package(file);
+        const ooxml::PackageReader package(std::move(bytes), name, part_limit);
         read_book(package, book->sheets_, book->styles_xml_, book->theme_xml_);
     } catch (const base::RunTimeError& e) {
         fail(error::file_cannot_open,
-             file.string() + ": " + e.description() +
+             name + ": " + e.description() +
                  (e.context().empty() ? std::string() : " (" + e.context() + ")"));
     }
     return book;

@@ -2,6 +2,7 @@
 // made from them repeats, and the workbook-wide parts (styles, theme) the output carries on.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ class TemplateBook {
     // Throws ReportFailure (file_cannot_open) when the file is missing, unreadable or no
     // workbook, naming the file and what is wrong with it.
     static std::unique_ptr<TemplateBook> read(const std::filesystem::path& file);
+    // The same from the bytes of a package; `name` stands for it in errors. Parts larger than
+    // `part_limit` bytes are refused.
+    static std::unique_ptr<TemplateBook> parse(std::string bytes, const std::string& name,
+                                               std::uint64_t part_limit = std::uint64_t{256} << 20);
 
     // The sheet named `ref`; else, when `ref` is a number n, the n-th sheet; else nullptr.
     const TemplateSheet* sheet(std::string_view ref) const;

@@ -4,8 +4,11 @@
 
 #include <pugixml.hpp>
 
+#include "base/whole_file.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/package_writer.h"
+#include "platform/xlsreport/report_failure.h"
+#include "platform/xlsreport/template_book.h"
 #include "platform/xlsreport/xls_report.h"
 
 namespace {
@@ -164,6 +167,39 @@ TEST(xlsreport_template, an_excel_template_sheet_carries_into_every_sheet) {
     EXPECT_STREQ(right.child("alignment").attribute("vertical").value(), "center");
     std::filesystem::remove(source);
     std::filesystem::remove(file);
+}
+
+}  // namespace
+
+namespace {
+
+using xlsreport::detail::ReportFailure;
+using xlsreport::detail::TemplateBook;
+
+ReportFailure refusal(std::string bytes) {
+    try {
+        TemplateBook::parse(std::move(bytes), "mine.xlsx");
+    } catch (const ReportFailure& failure) {
+        return failure;
+    }
+    return {0, ""};
+}
+
+TEST(xlsreport_template, bytes_read_as_their_file_and_damage_is_a_refusal_naming_them) {
+    const std::filesystem::path file = std::filesystem::path(VS_PROGRAM_DIR) / "TMP-12P.xlsx";
+    const auto from_file = TemplateBook::read(file);
+    const std::string bytes = base::load_file(file);
+    const auto from_bytes = TemplateBook::parse(bytes, "TMP-12P.xlsx");
+    ASSERT_NE(from_bytes->sheet("1"), nullptr);
+    EXPECT_EQ(from_bytes->sheet("1")->cols, from_file->sheet("1")->cols);
+    EXPECT_EQ(from_bytes->styles_xml(), from_file->styles_xml());
+
+    for (const std::string& damaged :
+         {std::string("not a workbook"), bytes.substr(0, bytes.size() / 2), std::string()}) {
+        const ReportFailure failure = refusal(damaged);
+        EXPECT_EQ(failure.number, xlsreport::error::file_cannot_open);
+        EXPECT_TRUE(failure.what.starts_with("mine.xlsx: ")) << failure.what;
+    }
 }
 
 }  // namespace
