@@ -16,6 +16,7 @@
 #include "jobfiles/prn_mode.h"
 #include "platform/os/program_folder.h"
 #include "sorbel/driver/settings.h"
+#include "sorbel/stage_wiring.h"
 #include "sorbel/workbook/make_xls_file.h"
 
 namespace {
@@ -70,53 +71,27 @@ int main(int argc, char** argv) {
         }
         std::filesystem::create_directories(job_dir / "META_FILE");
         SilentView view;
-
-        const graphics::MetafilePassSettings figures{.job_dir = job_dir,
-                                                     .Page_Count = job.Page_Count,
-                                                     .Margin_Left = job.Margin_Left,
-                                                     .Margin_Bottom = job.Margin_Bottom,
-                                                     .Paper_Width = mode->Paper_Width,
-                                                     .Font_Name = job.Font_Name};
-        const auto start = std::chrono::steady_clock::now();
-        const auto pass = graphics::Make_MetaFile(figures, 1, job.Page_Count, view);
-        const double pass_seconds = seconds_since(start);
-        if (pass != graphics::PassOutcome::completed) return 1;
-
-        double build_seconds = 0;
-        if (!figures_only) {
-            const workbook::WorkbookSettings settings{.job_dir = job_dir,
-                                                      .program_dir = os::program_folder(),
-                                                      .Start_Page = 1,
+        const driver::SorbelSettings settings{.job_dir = job_dir,
+                                              .program_dir = os::program_folder(),
+                                              .xls = {.Start_Page = 1,
                                                       .End_Page = job.Page_Count,
                                                       .Xls_File = job_dir / "bench.xlsx",
                                                       .Sheet_SW = 1,
                                                       .Sheet_Page = sheet_pages,
                                                       .Cell_Wide = 0,
-                                                      .Line_Thin = 0,
-                                                      .Char_Size = job.Char_Size,
-                                                      .Font_Name = job.Font_Name,
-                                                      .Margin_Left = job.Margin_Left,
-                                                      .Margin_Top = job.Margin_Top,
-                                                      .Margin_Right = job.Margin_Right,
-                                                      .Margin_Bottom = job.Margin_Bottom,
-                                                      .Page_Count = job.Page_Count,
-                                                      .Row_Ratio = job.Row_Ratio,
-                                                      .Line_Pitch = job.Line_Pitch,
-                                                      .Paper_Width = mode->Paper_Width,
-                                                      .Template_File = mode->Template_File,
-                                                      .Row_Height = mode->Row_Height,
-                                                      .Pict_Scale_H = mode->Pict_Scale_H,
-                                                      .Pict_Scale_W = mode->Pict_Scale_W,
-                                                      .Pict_Offset = mode->Pict_Offset,
-                                                      .Cell_Point = mode->Cell_Point,
-                                                      .Up_Size = mode->Up_Size,
-                                                      .Down_Size = mode->Down_Size,
-                                                      .Col_Count = mode->Col_Count,
-                                                      .Row_Pitch = mode->Row_Pitch,
-                                                      .Row_Ratio_SW = mode->Row_Ratio_SW,
-                                                      .Matrix_Row_Height = mode->Matrix_Row_Height};
+                                                      .Line_Thin = 0},
+                                              .mode = *mode};
+
+        const auto start = std::chrono::steady_clock::now();
+        const auto pass = graphics::Make_MetaFile(sorbel::metafile_pass_settings(settings), 1,
+                                                  job.Page_Count, view);
+        const double pass_seconds = seconds_since(start);
+        if (pass != graphics::PassOutcome::completed) return 1;
+
+        double build_seconds = 0;
+        if (!figures_only) {
             const auto build_start = std::chrono::steady_clock::now();
-            const auto built = workbook::Make_XlsFile(settings, view);
+            const auto built = workbook::Make_XlsFile(sorbel::workbook_settings(settings), view);
             build_seconds = seconds_since(build_start);
             if (built != workbook::StageOutcome::completed) return 1;
         }
