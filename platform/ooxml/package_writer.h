@@ -33,7 +33,8 @@ class PackageWriter {
     // The part of the same name in `source`, copied as it is stored there: its compressed bytes,
     // method, CRC and sizes, neither inflated for the copy nor deflated again. It is read through
     // once when the package is written, so a damaged part stops the package with the reader's
-    // error instead of passing into it. `source` must stay open until finish or commit returns.
+    // error instead of passing into it; a part `source` lacks is refused at once. `source` must
+    // stay open until finish or commit returns.
     void add_copy(const PackageReader& source, std::string_view part);
 
     // Either of these ends the package, once. The same parts give the same bytes both ways.
