@@ -1,7 +1,8 @@
-// bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only]
+// bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only] [--finish]
 // Runs the Excel route's figure pass and workbook build over a job as sorbel does (no window;
 // the workbook goes to JOB_DIR/bench.xlsx on the templates beside this program), and reports
-// the wall time of each stage and the process's peak memory.
+// the wall time of each stage and the process's peak memory. --finish also runs the last
+// stage (the runs, A1 and the save) over the built workbook and reports its time.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -18,6 +19,7 @@
 #include "sorbel/driver/settings.h"
 #include "sorbel/stage_wiring.h"
 #include "sorbel/workbook/make_xls_file.h"
+#include "sorbel/workbook/set_updown_excel.h"
 
 namespace {
 
@@ -48,18 +50,21 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only]\n";
+        std::cerr << "usage: bench_sorbel JOB_DIR [--sheet-pages N] [--figures-only] [--finish]\n";
         return 2;
     }
     const std::filesystem::path job_dir = argv[1];
     std::int16_t sheet_pages = 50;
     bool figures_only = false;
+    bool finish = false;
     for (int i = 2; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--sheet-pages" && i + 1 < argc) {
             sheet_pages = static_cast<std::int16_t>(std::stoi(argv[++i]));
         } else if (arg == "--figures-only") {
             figures_only = true;
+        } else if (arg == "--finish") {
+            finish = true;
         }
     }
     try {
@@ -89,11 +94,19 @@ int main(int argc, char** argv) {
         if (pass != graphics::PassOutcome::completed) return 1;
 
         double build_seconds = 0;
+        double finish_seconds = 0;
         if (!figures_only) {
             const auto build_start = std::chrono::steady_clock::now();
             const auto built = workbook::Make_XlsFile(sorbel::workbook_settings(settings), view);
             build_seconds = seconds_since(build_start);
             if (built != workbook::StageOutcome::completed) return 1;
+            if (finish) {
+                const auto finish_start = std::chrono::steady_clock::now();
+                const auto finished =
+                    workbook::Set_UpDown_Excel(sorbel::workbook_settings(settings), view);
+                finish_seconds = seconds_since(finish_start);
+                if (finished != workbook::StageOutcome::completed) return 1;
+            }
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -101,6 +114,7 @@ int main(int argc, char** argv) {
             "%d pages: figures %.3f s, workbook %.3f s, together %.3f s, peak memory %.0f MB\n",
             job.Page_Count, pass_seconds, build_seconds, pass_seconds + build_seconds,
             static_cast<double>(usage.ru_maxrss) / 1024);
+        if (finish) std::printf("finishing stage %.3f s\n", finish_seconds);
         return 0;
     } catch (const base::RunTimeError& error) {
         std::cerr << "bench_sorbel: " << error.what() << "\n";

@@ -61,18 +61,16 @@ bool same_ignoring_ascii_case(std::string_view a, std::string_view b) {
 }  // namespace
 
 /* ---------------------------------------------------------------- Book */
-Book::Book(std::filesystem::path file) : file_(std::move(file)) {
+Book::Book(std::filesystem::path file) : file_(std::move(file)), source_file_(file_) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file_, error)) workbook_not_found(file_);
     try {
-        const ooxml::PackageReader reader(file_);
-        for (const std::string& name : reader.part_names()) {
-            if (name.empty() || name.back() == '/') continue;
-            part_order_.push_back(name);
-            parts_.emplace(name, reader.read(name));
-        }
+        source_ = std::make_unique<ooxml::PackageReader>(file_);
     } catch (const base::RunTimeError& e) {
         not_a_workbook(file_, e.what());
+    }
+    for (const std::string& name : source_->part_names()) {
+        if (!name.empty() && name.back() != '/') part_order_.push_back(name);
     }
 
     const std::string root_rels = "_rels/.rels";
@@ -104,17 +102,26 @@ Book::Book(std::filesystem::path file) : file_(std::move(file)) {
 
 Book::~Book() = default;
 
+/* ---------------------------------------------------------------- Book::has_part */
+bool Book::has_part(std::string_view part_name) const {
+    return std::find(part_order_.begin(), part_order_.end(), part_name) != part_order_.end();
+}
+
 /* ---------------------------------------------------------------- Book::bytes_of */
-const std::string& Book::bytes_of(const std::string& part_name) const {
-    const auto it = parts_.find(part_name);
-    if (it == parts_.end()) not_a_workbook(file_, "no part " + part_name);
-    return it->second;
+std::string Book::bytes_of(const std::string& part_name) const {
+    if (const auto it = saved_.find(part_name); it != saved_.end()) return it->second;
+    if (!has_part(part_name)) not_a_workbook(file_, "no part " + part_name);
+    try {
+        return source_->read(part_name);
+    } catch (const base::RunTimeError& e) {
+        not_a_workbook(source_file_, e.what());
+    }
 }
 
 /* ---------------------------------------------------------------- Book::part_name_of */
 std::string Book::part_name_of(std::string_view source_part, std::string_view target) const {
     std::string name = resolve(folder_of(source_part), target);
-    if (parts_.contains(name)) return name;
+    if (has_part(name)) return name;
     // Part names are compared without case.
     for (const std::string& candidate : part_order_) {
         if (same_ignoring_ascii_case(candidate, name)) return candidate;
@@ -283,12 +290,23 @@ void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
 
     ooxml::PackageWriter writer;
     for (const std::string& name : part_order_) {
-        const auto it = changed.find(name);
-        writer.add(name, it == changed.end() ? parts_.at(name) : it->second);
+        if (const auto it = changed.find(name); it != changed.end()) {
+            writer.add(name, it->second);
+        } else if (const auto kept = saved_.find(name); kept != saved_.end()) {
+            writer.add(name, kept->second);
+        } else {
+            writer.add_copy(*source_, name);
+        }
     }
-    writer.commit(file);
+    try {
+        writer.commit(file);
+    } catch (const base::RunTimeError& e) {
+        // A part that reading finds damaged only now, when it is copied.
+        if (e.number() != static_cast<int>(base::ErrorNumber::invalid_file_format)) throw;
+        not_a_workbook(source_file_, e.what());
+    }
 
-    for (auto& [name, bytes] : changed) parts_[name] = std::move(bytes);
+    for (auto& [name, bytes] : changed) saved_[name] = std::move(bytes);
     changes_.clear();
     selection_changed_ = false;
     file_ = file;

@@ -1,5 +1,5 @@
-// The opened workbook behind the automation objects: the package's parts, the trees of the
-// parts being changed, the cell strings being formatted and the sheet selection.
+// The opened workbook behind the automation objects: the package it was opened from, the trees of
+// the parts being changed, the cell strings being formatted and the sheet selection.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,10 @@
 #include "platform/excel/sheet_part.h"
 #include "platform/excel/style_fonts.h"
 #include "platform/excel/workbook_part.h"
+
+namespace ooxml {
+class PackageReader;
+}
 
 namespace excel::detail {
 
@@ -64,7 +68,8 @@ class Book {
     // The parts a save writes anew, by name.
     using NewParts = std::map<std::string, std::string, std::less<>>;
 
-    const std::string& bytes_of(const std::string& part_name) const;
+    bool has_part(std::string_view part_name) const;
+    std::string bytes_of(const std::string& part_name) const;
     std::string part_name_of(std::string_view source_part, std::string_view target) const;
     std::unique_ptr<XmlPart> load_xml(const std::string& part_name, std::string_view root) const;
     const StyleFonts& fonts();
@@ -74,8 +79,15 @@ class Book {
                       SharedStrings* strings, std::vector<std::size_t>& uses);
 
     std::filesystem::path file_;
+    // The package the workbook was opened from stays open until the workbook is closed: a part
+    // is read from it when it is needed, and a save copies the parts nothing changed from it as
+    // they are stored there. A save over the same file renames a new file into place, and the
+    // package keeps reading the one it opened.
+    std::filesystem::path source_file_;
+    std::unique_ptr<ooxml::PackageReader> source_;
     std::vector<std::string> part_order_;
-    std::map<std::string, std::string, std::less<>> parts_;
+    // Parts an earlier save wrote anew, which the source no longer holds as they are.
+    NewParts saved_;
     std::string workbook_name_;
     std::unique_ptr<WorkbookPart> workbook_;
     std::vector<Sheet> sheets_;

@@ -55,6 +55,15 @@ struct PackageReader::Impl {
     Impl& operator=(const Impl&) = delete;
     ~Impl() { zip_discard(archive); }
 
+    // The part's recorded size; `where` names it in the error when it has none.
+    zip_uint64_t size_of(const std::string& entry, const std::string& where) const {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat(archive, entry.c_str(), 0, &st) != 0) bad_package(where, "no such part");
+        if ((st.valid & ZIP_STAT_SIZE) == 0) bad_package(where, "size unknown");
+        return st.size;
+    }
+
     std::string name;
     std::uint64_t part_limit;
     zip_t* archive = nullptr;
@@ -63,6 +72,48 @@ struct PackageReader::Impl {
 };
 
 namespace {
+
+// One part read from its start to its end. A damaged entry shows itself (CRC) only once it has
+// been read to its end, so it is read until libzip says there is no more.
+class EntryReading {
+  public:
+    EntryReading(zip_t* archive, const std::string& entry, const std::string& where)
+        : file_(zip_fopen(archive, entry.c_str(), 0)), where_(where) {
+        if (file_ == nullptr) bad_package(where_, zip_strerror(archive));
+    }
+    EntryReading(const EntryReading&) = delete;
+    EntryReading& operator=(const EntryReading&) = delete;
+    ~EntryReading() { zip_fclose(file_); }
+
+    // The next bytes into `into`; false at the end of the part or at a failure.
+    bool next(char* into, std::size_t room) {
+        const zip_int64_t n = zip_fread(file_, into, room);
+        if (n < 0) failure_ = zip_file_strerror(file_);
+        if (n <= 0) return false;
+        done += static_cast<zip_uint64_t>(n);
+        return true;
+    }
+
+    // Compares what was read with the recorded size, having made sure the part has ended.
+    void finish(zip_uint64_t size) {
+        if (failure_.empty() && done == size) {
+            char probe;
+            next(&probe, 1);
+        }
+        if (failure_.empty() && done < size) failure_ = "ends early";
+        if (failure_.empty() && done > size) failure_ = "longer than its recorded size";
+        if (!failure_.empty()) {
+            bad_package(where_ + ": byte " + std::to_string(std::min(done, size)), failure_);
+        }
+    }
+
+    zip_uint64_t done = 0;
+
+  private:
+    zip_file_t* file_;
+    std::string where_;
+    std::string failure_;
+};
 
 zip_source_t* file_source(const std::filesystem::path& file) {
     zip_error_t error;
@@ -113,39 +164,48 @@ bool PackageReader::contains(std::string_view part) const {
 std::string PackageReader::read(std::string_view part) const {
     const std::string entry(part);
     const std::string where = impl_->name + ": " + entry;
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(impl_->archive, entry.c_str(), 0, &st) != 0) {
-        bad_package(where, "no such part");
-    }
-    if ((st.valid & ZIP_STAT_SIZE) == 0) bad_package(where, "size unknown");
-    if (st.size > impl_->part_limit) {
-        bad_package(where, "part of " + std::to_string(st.size) + " bytes is larger than " +
+    const zip_uint64_t size = impl_->size_of(entry, where);
+    if (size > impl_->part_limit) {
+        bad_package(where, "part of " + std::to_string(size) + " bytes is larger than " +
                                std::to_string(impl_->part_limit));
     }
-    zip_file_t* file = zip_fopen(impl_->archive, entry.c_str(), 0);
-    if (file == nullptr) bad_package(where, zip_strerror(impl_->archive));
-    std::string bytes(static_cast<std::size_t>(st.size), '\0');
-    std::size_t done = 0;
-    std::string failure;
-    while (done < bytes.size()) {
-        const zip_int64_t n = zip_fread(file, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            failure = n < 0 ? zip_file_strerror(file) : "ends early";
-            break;
-        }
-        done += static_cast<std::size_t>(n);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    EntryReading reading(impl_->archive, entry, where);
+    while (reading.done < bytes.size() &&
+           reading.next(bytes.data() + reading.done, bytes.size() - reading.done)) {
     }
-    // A damaged entry shows itself (CRC) only once it has been read to its end.
-    char probe;
-    if (failure.empty()) {
-        const zip_int64_t n = zip_fread(file, &probe, 1);
-        if (n < 0) failure = zip_file_strerror(file);
-        if (n > 0) failure = "longer than its recorded size";
-    }
-    zip_fclose(file);
-    if (!failure.empty()) bad_package(where + ": byte " + std::to_string(done), failure);
+    reading.finish(bytes.size());
     return bytes;
+}
+
+/* ---------------------------------------------------------------- check */
+void PackageReader::check(std::string_view part) const {
+    const std::string entry(part);
+    const std::string where = impl_->name + ": " + entry;
+    const zip_uint64_t size = impl_->size_of(entry, where);
+    std::vector<char> buffer(std::size_t{1} << 16);
+    EntryReading reading(impl_->archive, entry, where);
+    while (reading.done <= size && reading.next(buffer.data(), buffer.size())) {
+    }
+    reading.finish(size);
+}
+
+/* ---------------------------------------------------------------- archive */
+zip* PackageReader::archive() const noexcept {
+    return impl_->archive;
+}
+
+/* ---------------------------------------------------------------- name */
+const std::string& PackageReader::name() const noexcept {
+    return impl_->name;
+}
+
+/* ---------------------------------------------------------------- index_of */
+std::uint64_t PackageReader::index_of(std::string_view part) const {
+    const std::string entry(part);
+    const zip_int64_t index = zip_name_locate(impl_->archive, entry.c_str(), 0);
+    if (index < 0) bad_package(impl_->name + ": " + entry, "no such part");
+    return static_cast<std::uint64_t>(index);
 }
 
 }  // namespace ooxml

@@ -10,7 +10,11 @@
 #include <string_view>
 #include <vector>
 
+struct zip;
+
 namespace ooxml {
+
+class PackageWriter;
 
 class PackageReader {
   public:
@@ -32,8 +36,18 @@ class PackageReader {
     bool contains(std::string_view part) const;
     // The whole part, checked against its recorded size.
     std::string read(std::string_view part) const;
+    // Reads the part to its end and keeps nothing: the damage `read` would find, without the
+    // memory, and without the size limit, which is there for the memory.
+    void check(std::string_view part) const;
 
   private:
+    // The writer copies parts straight out of the open archive.
+    friend class PackageWriter;
+    zip* archive() const noexcept;
+    const std::string& name() const noexcept;
+    // Invalid file format, naming the package and the part, when there is no such part.
+    std::uint64_t index_of(std::string_view part) const;
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

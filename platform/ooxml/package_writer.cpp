@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "base/atomic_file.h"
 #include "base/run_time_error.h"
+#include "platform/ooxml/package_reader.h"
 
 namespace ooxml {
 
@@ -171,10 +173,19 @@ struct FileTarget {
     }
 };
 
+// A part taken as it is stored in a package being read.
+struct Copied {
+    const PackageReader* source;
+    zip_t* archive;
+    zip_uint64_t index;
+    zip_int32_t method;
+};
+
 struct Entry {
     std::string name;
     std::string bytes;
     std::unique_ptr<Producer> stream;  // or, for a streamed part, its producer
+    std::optional<Copied> copy;        // or, for a copied part, where it is
 };
 
 }  // namespace
@@ -206,6 +217,10 @@ struct PackageWriter::Impl {
         }
         zip_error_fini(&error);
         try {
+            // Checked before a byte of them is copied: libzip takes compressed bytes as they come.
+            for (const Entry& e : entries) {
+                if (e.copy) e.copy->source->check(e.name);
+            }
             for (Entry& e : entries) add(archive, e);
         } catch (...) {
             zip_discard(archive);
@@ -230,9 +245,12 @@ struct PackageWriter::Impl {
     }
 
     static void add(zip_t* archive, Entry& e) {
-        zip_source_t* s = e.stream
-                              ? zip_source_function(archive, &Producer::callback, e.stream.get())
-                              : zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0);
+        // A whole entry of another archive is taken without decompressing it.
+        zip_source_t* s =
+            e.copy
+                ? zip_source_zip(archive, e.copy->archive, e.copy->index, ZIP_FL_COMPRESSED, 0, -1)
+            : e.stream ? zip_source_function(archive, &Producer::callback, e.stream.get())
+                       : zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0);
         if (s == nullptr) zip_failure(zip_get_error(archive), e.name);
         const zip_int64_t index = zip_file_add(archive, e.name.c_str(), s, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
@@ -240,8 +258,11 @@ struct PackageWriter::Impl {
             zip_failure(zip_get_error(archive), e.name);
         }
         const auto i = static_cast<zip_uint64_t>(index);
+        // A copied part keeps its method, or libzip would inflate and deflate it again.
+        const zip_int32_t method = e.copy ? e.copy->method : ZIP_CM_DEFLATE;
+        const zip_uint32_t level = e.copy ? 0 : 6;
         if (zip_file_set_dostime(archive, i, dos_time, dos_date, 0) != 0 ||
-            zip_set_file_compression(archive, i, ZIP_CM_DEFLATE, 6) != 0) {
+            zip_set_file_compression(archive, i, method, level) != 0) {
             zip_failure(zip_get_error(archive), e.name);
         }
     }
@@ -256,7 +277,7 @@ PackageWriter::~PackageWriter() = default;
 
 /* ---------------------------------------------------------------- PackageWriter::add */
 void PackageWriter::add(std::string_view name, std::string bytes) {
-    impl_->entries.push_back({std::string(name), std::move(bytes), nullptr});
+    impl_->entries.push_back({std::string(name), std::move(bytes), nullptr, std::nullopt});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_stream */
@@ -270,7 +291,21 @@ void PackageWriter::add_stream(std::string_view name, std::function<PartPieces()
     producer->start = std::move(start);
     producer->size = size;
     zip_error_init(&producer->error);
-    impl_->entries.push_back({std::string(name), {}, std::move(producer)});
+    impl_->entries.push_back({std::string(name), {}, std::move(producer), std::nullopt});
+}
+
+/* ---------------------------------------------------------------- PackageWriter::add_copy */
+void PackageWriter::add_copy(const PackageReader& source, std::string_view part) {
+    zip_t* archive = source.archive();
+    const zip_uint64_t index = source.index_of(part);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive, index, 0, &st) != 0 || (st.valid & ZIP_STAT_COMP_METHOD) == 0) {
+        throw RunTimeError(ErrorNumber::invalid_file_format,
+                           source.name() + ": " + std::string(part) + ": method unknown");
+    }
+    impl_->entries.push_back(
+        {std::string(part), {}, nullptr, Copied{&source, archive, index, st.comp_method}});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::finish */

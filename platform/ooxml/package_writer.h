@@ -11,6 +11,8 @@
 
 namespace ooxml {
 
+class PackageReader;
+
 // Gives a streamed part piece by piece; an empty piece ends the part. The view must stay valid
 // until the next call.
 using PartPieces = std::function<std::string_view()>;
@@ -28,6 +30,12 @@ class PackageWriter {
     // the package is written, and both times must give the same bytes. An exception from it
     // ends the package with that exception.
     void add_stream(std::string_view name, std::function<PartPieces()> start);
+    // The part of the same name in `source`, copied as it is stored there: its compressed bytes,
+    // method, CRC and sizes, neither inflated for the copy nor deflated again. It is read through
+    // once when the package is written, so a damaged part stops the package with the reader's
+    // error instead of passing into it; a part `source` lacks is refused at once. `source` must
+    // stay open until finish or commit returns.
+    void add_copy(const PackageReader& source, std::string_view part);
 
     // Either of these ends the package, once. The same parts give the same bytes both ways.
     // The package as bytes. RunTimeError (device I/O) when the zip cannot be made.

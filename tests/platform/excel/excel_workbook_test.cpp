@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "base/run_time_error.h"
 #include "platform/excel/excel.h"
 #include "tests/platform/excel/sample_workbook.h"
+#include "tests/platform/ooxml/zip_entries.h"
+#include "tests/platform/os/scratch_folder.h"
 
 namespace {
 
@@ -28,10 +34,11 @@ class ExcelWorkbook : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    int error_of(auto&& call) {
+    int error_of(auto&& call, std::string* context = nullptr) {
         try {
             call();
         } catch (const base::RunTimeError& e) {
+            if (context != nullptr) *context = e.context();
             return e.number();
         }
         return 0;
@@ -178,6 +185,97 @@ TEST_F(ExcelWorkbook, failures_carry_excels_numbers_and_leave_the_file_alone) {
     EXPECT_FALSE(std::filesystem::exists(folder_ / "no such folder"));
     book.Close();
     EXPECT_EQ(error_of([&] { book.Worksheets(1); }), 91);
+}
+
+// Stores one part of the workbook uncompressed and packs another at the fastest level, as other
+// programs do: a part deflated again by the save would no longer match them.
+void repack(const std::filesystem::path& file) {
+    int error = 0;
+    zip_t* archive = zip_open(file.c_str(), 0, &error);
+    ASSERT_NE(archive, nullptr);
+    const zip_int64_t core = zip_name_locate(archive, "docProps/core.xml", 0);
+    const zip_int64_t theme = zip_name_locate(archive, "xl/theme/theme1.xml", 0);
+    ASSERT_GE(core, 0);
+    ASSERT_GE(theme, 0);
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(core), ZIP_CM_STORE, 0);
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(theme), ZIP_CM_DEFLATE, 1);
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+// Every part the save did not write anew is in the new file exactly as it was stored.
+void expect_copied_as_stored(const std::filesystem::path& original,
+                             const std::filesystem::path& saved,
+                             const std::vector<std::string>& rewritten) {
+    const auto before = test_support::stored_entries(excel_test::read_file(original));
+    const auto after = test_support::stored_entries(excel_test::read_file(saved));
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].name, before[i].name);
+        if (std::find(rewritten.begin(), rewritten.end(), before[i].name) != rewritten.end())
+            continue;
+        EXPECT_EQ(after[i].method, before[i].method) << before[i].name;
+        EXPECT_EQ(after[i].crc, before[i].crc) << before[i].name;
+        EXPECT_EQ(after[i].data, before[i].data) << before[i].name;
+    }
+}
+
+TEST_F(ExcelWorkbook, saved_twice_over_its_own_file_copying_what_did_not_change) {
+    repack(book_);
+    const std::filesystem::path original = folder_ / "original.xlsx";
+    std::filesystem::copy_file(book_, original);
+    struct stat opened;
+    ASSERT_EQ(::stat(book_.c_str(), &opened), 0);
+
+    excel::Application app;
+    app.DisplayAlerts = false;
+    excel::Workbook& book = app.Workbooks().Open(book_);
+    book.Worksheets(1).Cells(1, 1).Characters(2, 1).Font().Superscript(true);
+    book.SaveAs(book_);
+    struct stat saved;
+    ASSERT_EQ(::stat(book_.c_str(), &saved), 0);
+    EXPECT_NE(saved.st_ino, opened.st_ino);
+
+    // The second save starts from the first one's changes, and still copies from the file the
+    // workbook was opened from, which no longer has a name.
+    book.Worksheets(1).Cells(4, 1).Characters(2, 2).Font().Size(8);
+    book.Sheets(1).Select();
+    book.SaveAs(book_);
+    book.SaveAs(folder_ / "copy.xlsx");
+    app.Quit();
+
+    EXPECT_EQ(excel_test::read_file(folder_ / "copy.xlsx"), excel_test::read_file(book_));
+    expect_copied_as_stored(original, book_, {sheet1, sheet3, shared, "xl/workbook.xml"});
+    const auto package = read_package(book_);
+    const auto sheet = parse(package.parts.at(sheet1));
+    const auto sst = parse(package.parts.at(shared));
+    EXPECT_EQ(runs_of(excel_test::string_item_of(sheet, sst, "A1")),
+              "[|m][b sz=10 color rFont=MS Gothic family=2 vertAlign=superscript |2][| and x10]");
+    EXPECT_EQ(runs_of(excel_test::string_item_of(sheet, sst, "A4")),
+              "[b sz=11 color rFont=Calibri family=2 scheme=minor |a]"
+              "[b sz=8 color rFont=Calibri family=2 scheme=minor |b]"
+              "[sz=8 color rFont=Calibri family=2 scheme=minor |c]"
+              "[sz=11 color rFont=Calibri family=2 scheme=minor |d]");
+}
+
+TEST_F(ExcelWorkbook, a_damaged_part_found_when_copied_leaves_every_file_as_it_was) {
+    std::string bytes = excel_test::read_file(book_);
+    const std::size_t at =
+        test_support::find_entry(test_support::stored_entries(bytes), "docProps/app.xml").offset +
+        20;
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x40);
+    test_support::ScratchFolder::write_file(book_, bytes);
+
+    excel::Application app;
+    app.DisplayAlerts = false;
+    excel::Workbook& book = app.Workbooks().Open(book_);
+    book.Worksheets(1).Cells(1, 1).Characters(2, 1).Font().Superscript(true);
+    std::string context;
+    EXPECT_EQ(error_of([&] { book.SaveAs(folder_ / "copy.xlsx"); }, &context), 1004);
+    EXPECT_NE(context.find("docProps/app.xml"), std::string::npos) << context;
+    EXPECT_EQ(error_of([&] { book.SaveAs(book_); }), 1004);
+    app.Quit();
+    EXPECT_EQ(excel_test::read_file(book_), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
 }
 
 }  // namespace
