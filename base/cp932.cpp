@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "base/run_time_error.h"
+#include "base/unicode.h"
 
 namespace cp932 {
 
@@ -96,19 +97,6 @@ char16_t unit_at(std::string_view text, std::size_t pos, std::size_t len) {
     return unit_table()[first * 256 + static_cast<unsigned char>(text[pos + 1])];
 }
 
-void append_utf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 }  // namespace
 
 /* ---------------------------------------------------------------- char_length_at */
@@ -176,7 +164,7 @@ std::string to_utf8(std::string_view text) {
             continue;
         }
         const std::size_t len = char_length_at(text, pos);
-        append_utf8(out, unit_at(text, pos, len));
+        unicode::append_utf8(out, unit_at(text, pos, len));
         pos += len;
     }
     return out;
