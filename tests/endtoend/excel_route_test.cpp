@@ -9,46 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/os/scratch_folder.h"
+#include "tests/sorbel/sample_excel_job.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ExcelRoute : public ::testing::Test {
+class ExcelRoute : public test_support::SampleExcelJob {
   protected:
-    ExcelRoute() {
-        fs::create_directories(bin());
-        for (const auto& entry : fs::directory_iterator(VS_PROGRAM_DIR)) {
-            const std::string name = entry.path().filename().string();
-            if (name == "varnel" || name == "sorbel" ||
-                (name.starts_with("TMP-") && name.ends_with(".xlsx"))) {
-                fs::copy_file(entry.path(), bin() / name);
-            }
-        }
-        fs::copy(fs::path(VS_SOURCE_DIR) / "examples" / "sample", job(),
-                 fs::copy_options::recursive);
-        fs::create_directories(job() / "META_FILE");
-        fs::create_directories(out());
-        // The sample's 10.5 point text has no template: 10 points has.
-        std::string mode = test_support::read_bytes(job() / "PRN_MODE");
-        mode.replace(0, 3, "100");
-        test_support::ScratchFolder::write_file(job() / "PRN_MODE", mode);
-    }
-    fs::path bin() const { return scratch_.path() / "bin"; }
-    fs::path job() const { return scratch_.path() / "job"; }
+    ExcelRoute() { fs::create_directories(out()); }
     fs::path out() const { return scratch_.path() / "out"; }
 
     // varnel on the console; returns its exit status, stderr in `errors`.
     int varnel(const std::string& arguments) {
-        const auto err = scratch_.path() / "stderr";
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                    (bin() / "varnel").string() +
-                                    "' --console --excel --job-dir '" + job().string() + "' " +
-                                    arguments + " 2>'" + err.string() + "' </dev/null >/dev/null";
-        const int status = std::system(command.c_str());
-        errors = test_support::read_bytes(err);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run("varnel", "--console --excel --job-dir '" + job().string() + "' " + arguments);
     }
 
     // The checks of tests/platform/excel/check_workbook.py; returns its exit status.
@@ -60,9 +34,6 @@ class ExcelRoute : public ::testing::Test {
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    test_support::ScratchFolder scratch_;
-    std::string errors;
 };
 
 TEST_F(ExcelRoute, sheets_tables_and_runs_reach_the_finished_workbook) {
