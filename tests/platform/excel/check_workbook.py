@@ -23,12 +23,13 @@ Prints every failed check and exits 1 when there is any. A PNG of the first page
 OUTDIR for a look by eye.
 """
 import os
-import re
 import subprocess
 import sys
-import xml.etree.ElementTree as ET
 
 import openpyxl
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from libreoffice_render import convert, page_pixels, word_pages  # noqa: E402
 
 book, out_dir, *checks = sys.argv[1:]
 os.makedirs(out_dir, exist_ok=True)
@@ -38,47 +39,33 @@ words = None
 
 
 pdf_file = None
-page_pixels = None
+first_page = None
 
 
 def rendered_pdf():
     global pdf_file
-    if pdf_file is not None:
-        return pdf_file
-    profile = "file://" + os.path.abspath(os.path.join(out_dir, "profile"))
-    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "pdf", "--outdir", out_dir, book], check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-    pdf_file = os.path.join(out_dir, os.path.splitext(os.path.basename(book))[0] + ".pdf")
-    subprocess.run(["pdftoppm", "-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile",
-                    pdf_file, os.path.join(out_dir, "page1")], check=True)
+    if pdf_file is None:
+        pdf_file = convert([book], out_dir, pinned_fonts=False)[0]
+        subprocess.run(["pdftoppm", "-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile",
+                        pdf_file, os.path.join(out_dir, "page1")], check=True)
     return pdf_file
 
 
 def rendered_words():
     global words
-    if words is not None:
-        return words
-    html = os.path.join(out_dir, "words.html")
-    subprocess.run(["pdftotext", "-bbox", rendered_pdf(), html], check=True)
-    root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
-    words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")), float(w.get("xMin")),
-              float(w.get("xMax"))) for w in root.iter("word")]
+    if words is None:
+        words = [(w.text or "", float(w.get("yMin")), float(w.get("yMax")),
+                  float(w.get("xMin")), float(w.get("xMax")))
+                 for page_words in word_pages(rendered_pdf(), out_dir) for w in page_words]
     return words
 
 
 def rendered_pixels():
-    """Page 1 as (width, height, RGB bytes), from a binary PPM."""
-    global page_pixels
-    if page_pixels is None:
-        stem = os.path.join(out_dir, "page1-pixels")
-        subprocess.run(["pdftoppm", "-r", "100", "-f", "1", "-l", "1", "-singlefile",
-                        rendered_pdf(), stem], check=True)
-        data = open(stem + ".ppm", "rb").read()
-        magic, size, depth, pixels = data.split(b"\n", 3)
-        width, height = map(int, size.split())
-        page_pixels = (width, height, pixels)
-    return page_pixels
+    """Page 1 as (width, height, RGB bytes)."""
+    global first_page
+    if first_page is None:
+        first_page = page_pixels(rendered_pdf(), out_dir, 100)
+    return first_page
 
 
 def word_pair(text, base):

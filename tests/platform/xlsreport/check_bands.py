@@ -2,22 +2,18 @@
 the text of its first and of its last cell. Usage: check_bands.py <folder>"""
 import glob
 import os
-import re
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from libreoffice_render import convert  # noqa: E402
+
 
 def main(folder):
-    env = dict(os.environ)
-    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                          "data", "fontconfig", "fonts.conf")
     books = sorted(glob.glob(os.path.join(folder, "*.xlsx")))
-    subprocess.run(["soffice", "-env:UserInstallation=file://" + os.path.join(folder, "profile"),
-                    "--headless", "--convert-to", "pdf", "--outdir", folder] + books, check=True,
-                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    pdfs = convert(books, folder, timeout=300) if books else []
     failures = []
-    for book in books:
-        pdf = os.path.splitext(book)[0] + ".pdf"
+    for book, pdf in zip(books, pdfs):
         text = subprocess.run(["pdftotext", pdf, "-"], check=True, capture_output=True,
                               text=True).stdout
         pages = [p.split() for p in text.split("\f") if p.strip()]

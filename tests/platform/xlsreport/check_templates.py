@@ -3,11 +3,13 @@ LibreOffice lays the sheet out (converted to .ods, whose column widths and row h
 LibreOffice's own). Usage: check_templates.py <program folder> <scratch folder>"""
 import os
 import re
-import subprocess
 import sys
 import zipfile
 
 import openpyxl
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from libreoffice_render import convert  # noqa: E402
 
 # name: (row height pt, column px, default font pt, print scale)
 EXPECTED = {
@@ -41,13 +43,7 @@ def main(program_dir, out_dir):
         if got != want:
             failures.append(f"{name}: openpyxl reads {got}, expected {want}")
 
-    env = dict(os.environ)
-    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                          "data", "fontconfig", "fonts.conf")
-    profile = "file://" + os.path.join(out_dir, "profile")
-    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "ods", "--outdir", out_dir] + files, check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    convert(files, out_dir, to="ods", timeout=300)
     for name in EXPECTED:
         row_pt, col_px, _, scale = EXPECTED[name]
         with zipfile.ZipFile(os.path.join(out_dir, name + ".ods")) as ods:

@@ -1,12 +1,12 @@
 """The sample workbook (sample_workbook.cpp) as two readers see it: openpyxl reads what was
 written, LibreOffice prints it. Usage: check_workbook.py <workbook.xlsx> <scratch folder>"""
 import os
-import re
-import subprocess
 import sys
-import xml.etree.ElementTree as ET
 
 import openpyxl
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from libreoffice_render import convert, page_pixels, word_pages  # noqa: E402
 
 failures = []
 
@@ -62,26 +62,9 @@ def check_structure(file):
     expect("second sheet", (two["A1"].value, [b.id for b in two.row_breaks.brk]), ("page 3", []))
 
 
-def ppm_pixels(file):
-    data = open(file, "rb").read()
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    width, height = int(header.group(1)), int(header.group(2))
-    return width, height, data[header.end():]
-
-
 def check_print(file, out_dir):
-    env = dict(os.environ)
-    env["FONTCONFIG_FILE"] = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                          "data", "fontconfig", "fonts.conf")
-    profile = "file://" + os.path.join(out_dir, "profile")
-    subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "pdf", "--outdir", out_dir, file], check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-    pdf = os.path.join(out_dir, os.path.splitext(os.path.basename(file))[0] + ".pdf")
-    html = os.path.join(out_dir, "words.html")
-    subprocess.run(["pdftotext", "-bbox", pdf, html], check=True)
-    root = ET.fromstring(re.sub(r'xmlns="[^"]*"', "", open(html, encoding="utf-8").read()))
-    pages = [" ".join(w.text or "" for w in page.iter("word")) for page in root.iter("page")]
+    pdf = convert([file], out_dir)[0]
+    pages = [" ".join(w.text or "" for w in page) for page in word_pages(pdf, out_dir)]
     # One printed page per page break, the sheets one after the other.
     expect("printed pages", len(pages), 3)
     for page, words in zip(pages, ["月次売上報告 <&>\"' \ufffd _x0041_", "page 2", "page 3"]):
@@ -90,10 +73,7 @@ def check_print(file, out_dir):
 
     # The metafile's red frame, scaled by the print scale, below the title row, 20 mm from the
     # left and 15 mm from the top edge of the paper.
-    subprocess.run(["pdftoppm", "-r", "72", "-f", "1", "-l", "1", pdf,
-                    os.path.join(out_dir, "page")], check=True)
-    ppm = [f for f in os.listdir(out_dir) if f.startswith("page") and f.endswith(".ppm")][0]
-    width, height, pixels = ppm_pixels(os.path.join(out_dir, ppm))
+    width, height, pixels = page_pixels(pdf, out_dir, 72)
     red = [(i % width, i // width) for i in range(width * height)
            if pixels[3 * i] > 200 and pixels[3 * i + 1] < 80 and pixels[3 * i + 2] < 80]
     if not red:
