@@ -27,7 +27,7 @@ iconv_t converter(const char* to, const char* from) {
     iconv_t handle = iconv_open(to, from);
     if (handle == reinterpret_cast<iconv_t>(-1)) {
         throw base::RunTimeError(base::ErrorNumber::invalid_call,
-                                     std::string("iconv cannot convert ") + from + " to " + to);
+                                 std::string("iconv cannot convert ") + from + " to " + to);
     }
     return handle;
 }
@@ -182,8 +182,7 @@ std::string from_utf8(std::string_view text) {
     if (iconv(handle, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1)) {
         const std::size_t offset = text.size() - in_left;
         throw base::RunTimeError(base::ErrorNumber::invalid_call,
-                                     "no CP932 form for the text at byte " +
-                                         std::to_string(offset));
+                                 "no CP932 form for the text at byte " + std::to_string(offset));
     }
     out.resize(out.size() - out_left);
     return out;

@@ -28,7 +28,7 @@ enum class ErrorNumber : int {
 std::string_view standard_description(ErrorNumber number);
 
 class RunTimeError : public std::runtime_error {
-public:
+  public:
     explicit RunTimeError(ErrorNumber number, std::string context = {});
     RunTimeError(int number, std::string description, std::string context = {});
 
@@ -38,7 +38,7 @@ public:
     // Where it happened, e.g. "PRN_CHAR: byte 1234"; never shown in place of the description.
     const std::string& context() const noexcept { return context_; }
 
-private:
+  private:
     int number_;
     std::string description_;
     std::string context_;

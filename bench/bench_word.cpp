@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "jobfiles/prn_mode.h"
 #include "base/run_time_error.h"
+#include "jobfiles/prn_mode.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "jobfiles/handoff_files.h"
 #include "base/run_time_error.h"
+#include "jobfiles/handoff_files.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "jobfiles/prn_char.h"
 #include "base/run_time_error.h"
+#include "jobfiles/prn_char.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "jobfiles/prn_pict.h"
 #include "base/run_time_error.h"
+#include "jobfiles/prn_pict.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "graphics/primitives.h"
 #include "base/cp932.h"
+#include "graphics/primitives.h"
 #include "jobfiles/numeric.h"
 
 namespace graphics {

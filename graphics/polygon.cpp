@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <string>
 
-#include "graphics/primitives.h"
 #include "base/run_time_error.h"
+#include "graphics/primitives.h"
 
 namespace graphics {
 
@@ -14,8 +14,8 @@ void DrawPolygon(DrawingContext& context, std::span<const emf::POINTL> points, s
     const std::size_t count = static_cast<std::size_t>(std::max<std::int16_t>(n, 0));
     if (count > points.size()) {
         throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                     "polygon of " + std::to_string(n) + " points with " +
-                                         std::to_string(points.size()) + " given");
+                                 "polygon of " + std::to_string(n) + " points with " +
+                                     std::to_string(points.size()) + " given");
     }
     emf::Gdi& gdi = context.gdi;
     const auto fill = static_cast<emf::COLORREF>(fill_colour);

@@ -29,7 +29,8 @@ std::optional<double> whole_number(std::string_view text) noexcept {
 /* ---------------------------------------------------------------- Variant::to_number */
 double Variant::to_number() const {
     if (!number || !std::isfinite(*number)) {
-        throw base::RunTimeError(base::ErrorNumber::type_mismatch, "\"" + text + "\" is not a number");
+        throw base::RunTimeError(base::ErrorNumber::type_mismatch,
+                                 "\"" + text + "\" is not a number");
     }
     return *number;
 }
@@ -124,7 +125,8 @@ double FieldReader::number_field(std::size_t& start) {
 std::int16_t FieldReader::int16() {
     std::size_t start = 0;
     const double value = std::nearbyint(number_field(start));
-    if (value < -32768.0 || value > 32767.0) fail(base::ErrorNumber::overflow, start, "16-bit integer");
+    if (value < -32768.0 || value > 32767.0)
+        fail(base::ErrorNumber::overflow, start, "16-bit integer");
     return static_cast<std::int16_t>(value);
 }
 

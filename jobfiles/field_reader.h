@@ -66,7 +66,8 @@ class FieldReader {
     // The whole line from the cursor (the next line when a field has just ended its line).
     std::string_view line();
 
-    [[noreturn]] void fail(base::ErrorNumber number, std::size_t at, std::string_view what = {}) const;
+    [[noreturn]] void fail(base::ErrorNumber number, std::size_t at,
+                           std::string_view what = {}) const;
 
   private:
     // The next field's raw value and where it started.

@@ -14,8 +14,8 @@ namespace jobfiles {
 struct PrnXlsChoices {
     std::int16_t Start_Page = 1;
     std::int16_t End_Page = 1;
-    std::string workbook;      // line 2: the workbook path without extension, CP932
-    double sheet_pages = 50;   // the number at the start of the sheet-size box, unrounded
+    std::string workbook;             // line 2: the workbook path without extension, CP932
+    double sheet_pages = 50;          // the number at the start of the sheet-size box, unrounded
     bool two_chars_per_cell = false;  // line 4: "1" when two half-width characters per cell
     bool thin_lines = false;          // line 5: "1" for thin ruled lines
 };

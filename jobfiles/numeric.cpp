@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "jobfiles/number_syntax.h"
 #include "base/run_time_error.h"
+#include "jobfiles/number_syntax.h"
 
 namespace jobfiles {
 

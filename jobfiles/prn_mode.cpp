@@ -1,7 +1,7 @@
 #include "jobfiles/prn_mode.h"
 
-#include "jobfiles/field_reader.h"
 #include "base/whole_file.h"
+#include "jobfiles/field_reader.h"
 #include "jobfiles/numeric.h"
 
 namespace jobfiles {

@@ -185,7 +185,8 @@ bool RichText::split_range(long long start, long long length, std::size_t& from,
     const std::u16string text = plain();
     // A range end inside a surrogate pair takes in the whole pair.
     const auto inside_pair = [&](long long unit) {
-        return unit > 0 && unit < total && unicode::is_low_surrogate(text[static_cast<std::size_t>(unit)]) &&
+        return unit > 0 && unit < total &&
+               unicode::is_low_surrogate(text[static_cast<std::size_t>(unit)]) &&
                unicode::is_high_surrogate(text[static_cast<std::size_t>(unit - 1)]);
     };
     const std::size_t first_unit = static_cast<std::size_t>(inside_pair(first) ? first - 1 : first);

@@ -12,7 +12,7 @@ std::filesystem::path program_folder() {
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         throw base::RunTimeError(base::ErrorNumber::path_not_found,
-                                     "/proc/self/exe: " + error.message());
+                                 "/proc/self/exe: " + error.message());
     }
     return exe.parent_path();
 }

@@ -124,8 +124,7 @@ Bitmap load_bmp(const std::filesystem::path& file) {
     try {
         return decode_bmp(bytes);
     } catch (const base::RunTimeError& e) {
-        throw base::RunTimeError(e.number(), e.description(),
-                                     file.string() + ": " + e.context());
+        throw base::RunTimeError(e.number(), e.description(), file.string() + ": " + e.context());
     }
 }
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/word/handles.h"
 #include "base/unicode.h"
+#include "platform/word/handles.h"
 #include "platform/word/word_errors.h"
 
 namespace word {

@@ -3,10 +3,10 @@
 #include <iterator>
 #include <string>
 
-#include "platform/word/model.h"
-#include "platform/word/runs.h"
 #include "base/unicode.h"
 #include "platform/ooxml/xml_writer.h"
+#include "platform/word/model.h"
+#include "platform/word/runs.h"
 #include "platform/word/word_errors.h"
 
 namespace word::detail {

@@ -28,8 +28,14 @@ TEST(cp932, converts_to_utf8_one_unit_per_character) {
     // Backslash position 0x5C stays a backslash, as file paths need.
     EXPECT_EQ(cp932::to_utf8("C:\\x"), "C:\\x");
     // Invalid pairs and unmapped single bytes become one replacement character each.
-    const std::string bad = "\x85\x40" "a" "\xfd";
-    EXPECT_EQ(cp932::to_utf8(bad), "\uFFFD" "a" "\uFFFD");
+    const std::string bad =
+        "\x85\x40"
+        "a"
+        "\xfd";
+    EXPECT_EQ(cp932::to_utf8(bad),
+              "\uFFFD"
+              "a"
+              "\uFFFD");
     EXPECT_EQ(cp932::to_utf16(bad).size(), cp932::char_count(bad));
     // A full-width character cut in half by an overwrite becomes a garbled pair, still one unit.
     const std::string garbled = std::string("\x93") + "A";

@@ -6,8 +6,8 @@
 
 namespace {
 
-using jobfiles::FieldReader;
 using base::RunTimeError;
+using jobfiles::FieldReader;
 
 // Runs `read` and returns the error it raised.
 template <typename F>

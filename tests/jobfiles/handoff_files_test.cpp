@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "base/cp932.h"
-#include "base/whole_file.h"
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <string>
 #include <limits>
+#include <string>
 
 #include "base/run_time_error.h"
 
@@ -61,10 +61,10 @@ TEST(numeric, val_reads_the_leading_number_of_a_text) {
 TEST(numeric, numbers_read_as_the_nearest_double) {
     // Short decimals take a quick path; long ones and exponents the full parse. Both must give
     // the double nearest to the written value.
-    for (const char* text : {"0.1", "0.3", "1.7976", "37.04166", "999999999999999",
-                             "123456789012345.6", "9007199254740993", "0.000000000000000001",
-                             "0.1234567890123456789", "00000000000000000000012.5", "2.5e-3",
-                             "1234.5678e10"}) {
+    for (const char* text :
+         {"0.1", "0.3", "1.7976", "37.04166", "999999999999999", "123456789012345.6",
+          "9007199254740993", "0.000000000000000001", "0.1234567890123456789",
+          "00000000000000000000012.5", "2.5e-3", "1234.5678e10"}) {
         EXPECT_EQ(jobfiles::Val(text), std::strtod(text, nullptr)) << text;
         EXPECT_EQ(jobfiles::Val(std::string("-") + text), -std::strtod(text, nullptr)) << text;
     }

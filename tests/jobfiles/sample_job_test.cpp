@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/job_generator.h"
 #include "base/whole_file.h"
+#include "bench/job_generator.h"
 #include "jobfiles/numeric.h"
 #include "jobfiles/prn_char.h"
 #include "jobfiles/prn_mode.h"

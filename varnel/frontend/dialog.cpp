@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "base/cp932.h"
+#include "base/run_time_error.h"
 #include "jobfiles/handoff_files.h"
 #include "jobfiles/numeric.h"
-#include "base/run_time_error.h"
 #include "platform/os/file_tests.h"
 
 namespace frontend {
@@ -35,8 +35,7 @@ std::string unwritable_path_text(const std::string& path) {
            path;
 }
 
-std::string file_error_text(const base::RunTimeError& error,
-                            const std::filesystem::path& file) {
+std::string file_error_text(const base::RunTimeError& error, const std::filesystem::path& file) {
     return error.description() + "\r\n" + file.string();
 }
 

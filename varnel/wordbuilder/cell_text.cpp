@@ -31,7 +31,7 @@ bool marker_at(std::string_view text, std::size_t pos, RunMode& mode) {
 void count_run(std::size_t& runs) {
     if (++runs > max_marker_runs) {
         throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                     "more than 256 marker runs in one cell");
+                                 "more than 256 marker runs in one cell");
     }
 }
 

@@ -1,8 +1,8 @@
 #include "varnel/wordbuilder/line_grid.h"
 
 #include "base/cp932.h"
-#include "jobfiles/numeric.h"
 #include "base/run_time_error.h"
+#include "jobfiles/numeric.h"
 
 namespace wordbuilder {
 

@@ -56,8 +56,7 @@ TEST(process, start_returns_at_once_and_reports_a_program_that_cannot_start) {
         }
     };
     expect_error(scratch.path() / "missing", base::ErrorNumber::file_not_found);
-    expect_error(scratch.file("plain", "#!/bin/sh\n", 0644),
-                 base::ErrorNumber::permission_denied);
+    expect_error(scratch.file("plain", "#!/bin/sh\n", 0644), base::ErrorNumber::permission_denied);
     EXPECT_THROW(os::run_program(scratch.path() / "missing", {}, scratch.path()),
                  base::RunTimeError);
 }

@@ -83,9 +83,8 @@ TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
     EXPECT_NE(refusal({"extra", "--frobnicate"}).find("不明な引数です: extra --frobnicate"),
               std::string::npos);
     EXPECT_NE(refusal({"--pages"}).find("--pages: オプションの値がないか"), std::string::npos);
-    for (const auto& bad : std::vector<std::vector<const char*>>{{"--lines", "bold"},
-                                                                 {"--tables", "grid"},
-                                                                 {"--sheet-pages", "40000"}}) {
+    for (const auto& bad : std::vector<std::vector<const char*>>{
+             {"--lines", "bold"}, {"--tables", "grid"}, {"--sheet-pages", "40000"}}) {
         const std::string text = refusal(bad);
         // Every word of the refusal is the user's language; option names and values aside.
         EXPECT_EQ(text.find("not"), std::string::npos) << text;
