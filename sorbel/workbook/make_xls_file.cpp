@@ -312,14 +312,13 @@ void WorkbookBuild::place_picture() {
     const PictureSize size = metafile_frame(picture);
     const double width = size.width * s_.Pict_Scale_W;
     const double height = size.height * s_.Pict_Scale_H;
+    report_.Pos(0, sheet_row_ + block_row_, -1, -1);
     // The block's bitmaps cover the metafile's frame and go first: a later picture lies above.
     const std::filesystem::path bitmaps = std::filesystem::path(file).replace_extension(".png");
     if (std::filesystem::is_regular_file(bitmaps, ec)) {
-        report_.Pos(0, sheet_row_ + block_row_, -1, -1);
         report_.CanvasDraw(base::load_file(bitmaps), s_.Pict_Offset, 0, width, height);
         report_.ReleasePicture(report_.GetPicture());
     }
-    report_.Pos(0, sheet_row_ + block_row_, -1, -1);
     report_.CanvasDraw(picture, s_.Pict_Offset, 0, width, height);
     report_.ReleasePicture(report_.GetPicture());
 }
