@@ -61,7 +61,7 @@ void PrnCharReader::skip_page() {
  */
 BlockHeader PrnCharReader::read_block_header() {
     BlockHeader h;
-    h.Block_No = in_.int16();
+    h.Block_No = in_.int32();
     h.x1 = in_.int32();
     h.y1 = in_.int32();
     h.x2 = in_.int32();

@@ -20,9 +20,10 @@
 
 namespace jobfiles {
 
-// `BlockHeader` as the Word converter reads it.
+// `BlockHeader` as the Word converter reads it. The block number is a 32-bit integer in both
+// programs: a long job numbers its blocks past 32 767.
 struct BlockHeader {
-    std::int16_t Block_No = 0;
+    std::int32_t Block_No = 0;
     std::int32_t x1 = 0;  // block rectangle, tenths of a millimetre from the paper's corner
     std::int32_t y1 = 0;
     std::int32_t x2 = 0;

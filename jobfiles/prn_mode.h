@@ -9,6 +9,10 @@
 
 namespace jobfiles {
 
+// Page numbers and counts are 16-bit integers in both programs: a job of more pages is refused
+// when its settings are read, before any page is converted.
+inline constexpr int max_page_count = 32767;
+
 // As the Word converter keeps them: the character size already in points, the line pitch in
 // whole points (tenths rounded half to even), margins in tenths of a millimetre.
 struct VarnelJobSettings {
@@ -36,7 +40,8 @@ struct SorbelJobSettings {
 };
 
 // Pure readers over the file's bytes; throw base::RunTimeError (type mismatch, overflow, input
-// past end of file) with the byte offset in the context.
+// past end of file) with the byte offset in the context. A page count above max_page_count is
+// an overflow whose description names the count and the limit.
 VarnelJobSettings parse_varnel_prn_mode(std::string_view bytes);
 SorbelJobSettings parse_sorbel_prn_mode(std::string_view bytes);
 

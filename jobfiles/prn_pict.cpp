@@ -106,7 +106,7 @@ std::optional<VarnelPictRecord> VarnelPictReader::next() {
         if (kind == "PICTURE") return read_picture(in_);
         if (kind == "BLOCK") {
             PictBlock r;
-            r.number = in_.int16();
+            r.number = in_.int32();
             r.x1 = in_.int32();
             r.y1 = in_.int32();
             r.x2 = in_.int32();

@@ -44,9 +44,9 @@ enum class FillKind : std::int16_t {
 // "PAGE": ends the current page.
 struct PictPage {};
 
-// "BLOCK" as the Word converter reads it.
+// "BLOCK" as the Word converter reads it (the number as PRN_CHAR's, 32 bits).
 struct PictBlock {
-    std::int16_t number = 0;
+    std::int32_t number = 0;
     std::int32_t x1 = 0;  // from the paper's top-left corner
     std::int32_t y1 = 0;
     std::int32_t x2 = 0;

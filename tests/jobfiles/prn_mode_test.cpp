@@ -73,6 +73,29 @@ TEST(prn_mode, unquoted_comma_shifts_the_fields_and_bad_files_fail_cleanly) {
     EXPECT_EQ(number_of(sorbel, "105,F,0,0,0,0,1,x,125"), 13);
 }
 
+TEST(prn_mode, a_job_past_the_page_limit_is_refused_with_the_limit_named) {
+    // 32767 pages still convert; one more is told as what it is, not as a bare overflow.
+    EXPECT_EQ(jobfiles::parse_varnel_prn_mode("105,F,0,0,0,0,32767,10,125").Page_Count, 32767);
+    EXPECT_EQ(jobfiles::parse_sorbel_prn_mode("105,F,0,0,0,0,32767,10,125").Page_Count, 32767);
+    for (const char* pages : {"32768", "40000"}) {
+        const std::string bytes = std::string("105,F,0,0,0,0,") + pages + ",10,125";
+        for (const auto& parse :
+             {+[](const std::string& b) { jobfiles::parse_varnel_prn_mode(b); },
+              +[](const std::string& b) { jobfiles::parse_sorbel_prn_mode(b); }}) {
+            try {
+                parse(bytes);
+                FAIL() << pages;
+            } catch (const base::RunTimeError& e) {
+                EXPECT_EQ(e.number(), 6);
+                EXPECT_EQ(e.description(), std::string("ページ数 ") + pages +
+                                               " のジョブは変換できません。変換できるのは 32767 "
+                                               "ページまでです。");
+                EXPECT_EQ(e.context(), "PRN_MODE: byte 14, page count");
+            }
+        }
+    }
+}
+
 TEST(prn_mode, missing_file_is_file_not_found) {
     try {
         jobfiles::load_sorbel_prn_mode(std::filesystem::path(VS_TEST_DATA_DIR) / "no_such_dir" /

@@ -112,6 +112,21 @@ TEST_F(VarnelProgramTest, failures_and_refusals_are_told_on_stderr) {
     EXPECT_EQ(varnel("--pages"), 2);
 }
 
+TEST_F(VarnelProgramTest, a_job_past_the_page_limit_is_refused_before_the_dialog) {
+    write_bytes(job() / "PRN_MODE", "105,\"MS Mincho\",200,150,200,150,40000,10,125\r\n");
+    const auto output = job() / "out.docx";
+    EXPECT_EQ(varnel("--console --word --job-dir '" + job().string() + "' --output '" +
+                     output.string() + "'"),
+              1);
+    EXPECT_NE(errors.find("ページ数 40000 のジョブは変換できません。変換できるのは 32767 "
+                          "ページまでです。"),
+              std::string::npos)
+        << errors;
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(job() / "PRN_XLS"));
+    EXPECT_FALSE(fs::exists(job() / "PATH_INI"));
+}
+
 // The bundled sample as the demo converts it, byte for byte: a change of the document writer
 // that should change nothing shows here first. A change meant to alter the sample's document
 // replaces data/sample.docx with the new result, after a look at it in an office program.

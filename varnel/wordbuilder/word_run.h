@@ -89,7 +89,7 @@ class WordRun {
 
     // The block whose figures are being placed: it moves on when the graphics reader reaches
     // the next block's figures, which may be after the text writer has begun that block.
-    std::int16_t Block_No = 0;
+    std::int32_t Block_No = 0;
     bool pict_agrees_ = true;
     bool pict_ended_ = false;  // at a page end of the text
     // The output's end when the page began: unchanged at its end when the page wrote no text.

@@ -195,6 +195,20 @@ TEST_F(SorbelRunSequenceTest, unreadable_settings_files_end_in_their_error_boxes
     EXPECT_TRUE(stages_.called.empty());
 }
 
+TEST_F(SorbelRunSequenceTest, a_job_past_the_page_limit_is_refused_before_the_first_stage) {
+    mode("120,\"MS Gothic\",150,200,150,250,32768,10,150\r\n");
+    ScratchFolder::write_file(job() / "META_FILE" / "1.emf", "old");
+    const auto before = job_files();
+    EXPECT_EQ(run(), driver::exit_failed);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, "Error - Read_PRNMODE");
+    EXPECT_TRUE(ui_.messages[0].text.starts_with(
+        "ページ数 32768 のジョブは変換できません。変換できるのは 32767 ページまでです。"))
+        << ui_.messages[0].text;
+    EXPECT_TRUE(stages_.called.empty());
+    EXPECT_EQ(job_files(), before);
+}
+
 TEST_F(SorbelRunSequenceTest, only_old_metafiles_and_pictures_are_deleted_before_the_first_stage) {
     for (const char* name : {"1.emf", "MT3.emf", "1.png", "notes.txt", "temp.bmp"}) {
         ScratchFolder::write_file(job() / "META_FILE" / name, "x");
