@@ -2,11 +2,6 @@
 
 #include <zip.h>
 
-#include <algorithm>
-#include <cassert>
-#include <cerrno>
-#include <cstring>
-#include <exception>
 #include <optional>
 #include <vector>
 
@@ -22,276 +17,245 @@ using base::ErrorNumber;
 using base::RunTimeError;
 
 // 1980-01-01 00:00, the earliest time a zip entry can carry: fixed, so output is repeatable.
-constexpr zip_uint16_t dos_time = 0;
-constexpr zip_uint16_t dos_date = (0 << 9) | (1 << 5) | 1;
+constexpr std::uint16_t dos_time = 0;
+constexpr std::uint16_t dos_date = (0 << 9) | (1 << 5) | 1;
+constexpr std::uint16_t method_deflate = 8;
+// Made by version 6.3 on Unix, readable and writable by everyone: as libzip, which wrote our
+// packages before, marks its entries, so that a package keeps its bytes.
+constexpr std::uint16_t made_by = (3 << 8) | 63;
+constexpr std::uint32_t external_attributes = 0100666u << 16;
+constexpr std::uint16_t utf8_name_flag = 1 << 11;
+constexpr std::uint64_t zip32_limit = 0xFFFFFFFFu;
+constexpr std::size_t output_buffer_size = std::size_t{1} << 20;
 
-[[noreturn]] void zip_failure(zip_error_t* error, std::string_view what) {
-    throw RunTimeError(ErrorNumber::device_io,
-                       std::string(what) + ": " + zip_error_strerror(error));
+void le16(std::string& out, std::uint64_t v) {
+    for (int i = 0; i < 2; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void le32(std::string& out, std::uint64_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-// A streamed part as libzip reads it. An exception while making the bytes is kept and rethrown
-// after the archive gave up, so it never crosses libzip's C frames.
-struct Producer {
-    std::function<PartPieces()> start;
-    PartPieces next;
-    std::uint64_t size = 0;
-    std::string_view pending;
-    zip_error_t error;
-    std::exception_ptr failure;
-
-    static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
-                                zip_source_cmd_t command) {
-        Producer& p = *static_cast<Producer*>(state);
-        switch (command) {
-            case ZIP_SOURCE_OPEN:
-                return p.guarded([&] {
-                    p.next = p.start();
-                    p.pending = {};
-                    return zip_int64_t{0};
-                });
-            case ZIP_SOURCE_CLOSE:
-            case ZIP_SOURCE_FREE:
-                return 0;
-            case ZIP_SOURCE_STAT: {
-                // The size known beforehand keeps the entry out of the zip64 format, which not
-                // every Office version reads.
-                auto* st = static_cast<zip_stat_t*>(data);
-                zip_stat_init(st);
-                st->size = p.size;
-                st->valid |= ZIP_STAT_SIZE;
-                return sizeof(zip_stat_t);
-            }
-            case ZIP_SOURCE_ERROR:
-                return zip_error_to_data(&p.error, data, length);
-            case ZIP_SOURCE_SUPPORTS:
-                return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
-                                                      ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                                      ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-            case ZIP_SOURCE_READ:
-                return p.guarded([&] { return p.read(static_cast<char*>(data), length); });
-            default:
-                zip_error_set(&p.error, ZIP_ER_OPNOTSUPP, 0);
-                return zip_int64_t{-1};
+// The archive's bytes, gathered into large writes.
+class Output {
+  public:
+    explicit Output(std::function<void(std::string_view)> sink) : sink_(std::move(sink)) {
+        buffer_.reserve(output_buffer_size);
+    }
+    void put(std::string_view bytes) {
+        position_ += bytes.size();
+        if (buffer_.size() + bytes.size() > output_buffer_size) flush();
+        if (bytes.size() >= output_buffer_size) {
+            sink_(bytes);
+        } else {
+            buffer_.append(bytes);
         }
     }
-
-    template <class F>
-    zip_int64_t guarded(F f) {
-        try {
-            return f();
-        } catch (...) {
-            failure = std::current_exception();
-            zip_error_set(&error, ZIP_ER_INTERNAL, 0);
-            return -1;
-        }
+    void flush() {
+        if (!buffer_.empty()) sink_(buffer_);
+        buffer_.clear();
     }
+    std::uint64_t position() const noexcept { return position_; }
 
-    zip_int64_t read(char* data, zip_uint64_t length) {
-        zip_uint64_t n = 0;
-        while (n < length) {
-            if (pending.empty()) pending = next();
-            if (pending.empty()) break;
-            const std::size_t k = std::min<std::size_t>(length - n, pending.size());
-            std::memcpy(data + n, pending.data(), k);
-            pending.remove_prefix(k);
-            n += k;
-        }
-        return static_cast<zip_int64_t>(n);
-    }
-};
-
-// The archive's destination when the package goes to a file: libzip writes, seeks back to
-// finish each entry's header, and commits; the AtomicFile does the rest. An exception from the
-// file is kept and rethrown, like a producer's.
-struct FileTarget {
-    base::AtomicFile& file;
-    zip_error_t error;
-    std::exception_ptr failure;
-
-    static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
-                                zip_source_cmd_t command) {
-        FileTarget& t = *static_cast<FileTarget*>(state);
-        switch (command) {
-            case ZIP_SOURCE_STAT:
-                // Nothing there yet: libzip then starts a new archive without reading.
-                zip_error_set(&t.error, ZIP_ER_READ, ENOENT);
-                return -1;
-            case ZIP_SOURCE_BEGIN_WRITE:
-            case ZIP_SOURCE_COMMIT_WRITE:
-            case ZIP_SOURCE_ROLLBACK_WRITE:
-            case ZIP_SOURCE_REMOVE:
-            case ZIP_SOURCE_OPEN:
-            case ZIP_SOURCE_CLOSE:
-            case ZIP_SOURCE_FREE:
-                return 0;
-            case ZIP_SOURCE_READ:
-            case ZIP_SOURCE_TELL:
-                return 0;
-            case ZIP_SOURCE_SEEK:
-                return 0;
-            case ZIP_SOURCE_WRITE:
-                return t.guarded([&] {
-                    t.file.write(std::string_view(static_cast<const char*>(data), length));
-                    return static_cast<zip_int64_t>(length);
-                });
-            case ZIP_SOURCE_TELL_WRITE:
-                return static_cast<zip_int64_t>(t.file.position());
-            case ZIP_SOURCE_SEEK_WRITE: {
-                const zip_int64_t to = zip_source_seek_compute_offset(
-                    t.file.position(), t.file.size(), data, length, &t.error);
-                if (to < 0) return -1;
-                return t.guarded([&] {
-                    t.file.seek(static_cast<std::uint64_t>(to));
-                    return zip_int64_t{0};
-                });
-            }
-            case ZIP_SOURCE_ERROR:
-                return zip_error_to_data(&t.error, data, length);
-            case ZIP_SOURCE_SUPPORTS:
-                return zip_source_make_command_bitmap(
-                    ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                    ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
-                    ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE,
-                    ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
-                    ZIP_SOURCE_REMOVE, -1);
-            default:
-                zip_error_set(&t.error, ZIP_ER_OPNOTSUPP, 0);
-                return -1;
-        }
-    }
-
-    template <class F>
-    zip_int64_t guarded(F f) {
-        try {
-            return f();
-        } catch (...) {
-            failure = std::current_exception();
-            zip_error_set(&error, ZIP_ER_WRITE, 0);
-            return -1;
-        }
-    }
+  private:
+    std::function<void(std::string_view)> sink_;
+    std::string buffer_;
+    std::uint64_t position_ = 0;
 };
 
 // A part taken as it is stored in a package being read.
 struct Copied {
     const PackageReader* source;
-    zip_t* archive;
     zip_uint64_t index;
-    zip_int32_t method;
+    zip_stat_t stat;
 };
 
 struct Entry {
     std::string name;
-    std::string bytes;
-    std::unique_ptr<Producer> stream;  // or, for a streamed part, its producer
-    std::optional<Copied> copy;        // or, for a copied part, where it is
+    PartSpool::Part part;                // deflated in the spool, or
+    std::function<PartPieces()> stream;  // streamed when the package is written, or
+    std::optional<Copied> copy;          // copied from another package
 };
+
+// What the local and the central header of an entry both record.
+struct Record {
+    std::uint16_t method = method_deflate;
+    std::uint32_t crc = 0;
+    std::uint64_t compressed_size = 0;
+    std::uint64_t size = 0;
+    std::uint64_t offset = 0;
+};
+
+std::uint16_t flags_of(std::string_view name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) return utf8_name_flag;
+    }
+    return 0;
+}
+
+std::uint16_t version_needed(std::uint16_t method) {
+    return method == 0 ? 10 : 20;
+}
+
+void check_zip32(const Entry& e, const Record& r) {
+    if (r.size >= zip32_limit || r.compressed_size >= zip32_limit || r.offset >= zip32_limit) {
+        throw RunTimeError(ErrorNumber::device_io, e.name + ": package larger than 4 GB");
+    }
+}
+
+std::string local_header(const Entry& e, const Record& r) {
+    std::string h;
+    le32(h, 0x04034b50);
+    le16(h, version_needed(r.method));
+    le16(h, flags_of(e.name));
+    le16(h, r.method);
+    le16(h, dos_time);
+    le16(h, dos_date);
+    le32(h, r.crc);
+    le32(h, r.compressed_size);
+    le32(h, r.size);
+    le16(h, e.name.size());
+    le16(h, 0);
+    h += e.name;
+    return h;
+}
+
+void central_header(std::string& h, const Entry& e, const Record& r) {
+    le32(h, 0x02014b50);
+    le16(h, made_by);
+    le16(h, version_needed(r.method));
+    le16(h, flags_of(e.name));
+    le16(h, r.method);
+    le16(h, dos_time);
+    le16(h, dos_date);
+    le32(h, r.crc);
+    le32(h, r.compressed_size);
+    le32(h, r.size);
+    le16(h, e.name.size());
+    le16(h, 0);  // extra field
+    le16(h, 0);  // comment
+    le16(h, 0);  // disk
+    le16(h, 0);  // internal attributes
+    le32(h, external_attributes);
+    le32(h, r.offset);
+    h += e.name;
+}
 
 }  // namespace
 
-// Entries are only recorded until the package is finished; then one archive takes them all in
-// their order, over the destination. libzip compresses each part as it reads it, so a streamed
-// part is never held whole.
 struct PackageWriter::Impl {
-    Impl() = default;
-    Impl(const Impl&) = delete;
-    Impl& operator=(const Impl&) = delete;
-    ~Impl() {
-        for (const Entry& e : entries) {
-            if (e.stream) zip_error_fini(&e.stream->error);
-        }
-    }
+    explicit Impl(std::shared_ptr<PartSpool> s) : spool(std::move(s)) {}
 
-    // Writes every entry into a new archive over `target`, which it takes, and closes it.
-    // `target_failure` is the destination's own exception, if it kept one.
-    void write(zip_source_t* target, const std::exception_ptr* target_failure) {
-        assert(!written);
+    // Writes every entry, in order, then the central directory.
+    void write(Output& out) {
+        if (written) throw RunTimeError(ErrorNumber::invalid_call, "package written twice");
         written = true;
-        zip_error_t error;
-        zip_error_init(&error);
-        zip_t* archive = zip_open_from_source(target, ZIP_CREATE | ZIP_TRUNCATE, &error);
-        if (archive == nullptr) {
-            zip_source_free(target);
-            zip_failure(&error, "zip open");
+        // Checked before a byte of them is copied, so that a damaged source stops the package
+        // before its copies are read.
+        for (const Entry& e : entries) {
+            if (e.copy) e.copy->source->check(e.name);
         }
-        zip_error_fini(&error);
-        try {
-            // Checked before a byte of them is copied: libzip takes compressed bytes as they come.
-            for (const Entry& e : entries) {
-                if (e.copy) e.copy->source->check(e.name);
+        for (Entry& e : entries) {
+            if (!e.stream) continue;
+            PartSpool::Stream stream = spool->open_stream();
+            const PartPieces next = e.stream();
+            for (std::string_view piece = next(); !piece.empty(); piece = next()) {
+                stream.write(std::string(piece));
             }
-            for (Entry& e : entries) add(archive, e);
-        } catch (...) {
-            zip_discard(archive);
-            throw;
+            e.part = stream.finish();
         }
-        if (zip_close(archive) != 0) {
-            for (const Entry& e : entries) {
-                if (e.stream && e.stream->failure) {
-                    zip_discard(archive);
-                    std::rethrow_exception(e.stream->failure);
-                }
+        spool->wait();
+
+        std::string directory;
+        for (const Entry& e : entries) {
+            Record r;
+            r.offset = out.position();
+            if (e.copy) {
+                r.method = static_cast<std::uint16_t>(e.copy->stat.comp_method);
+                r.crc = e.copy->stat.crc;
+                r.compressed_size = e.copy->stat.comp_size;
+                r.size = e.copy->stat.size;
+            } else {
+                r.crc = e.part->crc;
+                r.compressed_size = e.part->compressed_size;
+                r.size = e.part->size;
             }
-            if (target_failure != nullptr && *target_failure) {
-                zip_discard(archive);
-                std::rethrow_exception(*target_failure);
+            check_zip32(e, r);
+            out.put(local_header(e, r));
+            if (e.copy) {
+                copy_stored(e, out);
+            } else {
+                spool->copy(*e.part, [&](std::string_view bytes) { out.put(bytes); });
             }
-            const std::string what =
-                std::string("zip close: ") + zip_error_strerror(zip_get_error(archive));
-            zip_discard(archive);
-            throw RunTimeError(ErrorNumber::device_io, what);
+            central_header(directory, e, r);
+        }
+        const std::uint64_t directory_offset = out.position();
+        out.put(directory);
+        std::string end;
+        le32(end, 0x06054b50);
+        le16(end, 0);
+        le16(end, 0);
+        le16(end, entries.size());
+        le16(end, entries.size());
+        le32(end, directory.size());
+        le32(end, directory_offset);
+        le16(end, 0);
+        if (entries.size() > 0xFFFF || directory_offset >= zip32_limit) {
+            throw RunTimeError(ErrorNumber::device_io, "package of too many parts");
+        }
+        out.put(end);
+        out.flush();
+    }
+
+    // The compressed bytes of a copied part, as the source stores them.
+    static void copy_stored(const Entry& e, Output& out) {
+        zip_t* archive = e.copy->source->archive();
+        zip_file_t* file = zip_fopen_index(archive, e.copy->index, ZIP_FL_COMPRESSED);
+        if (file == nullptr) {
+            throw RunTimeError(
+                ErrorNumber::invalid_file_format,
+                e.copy->source->name() + ": " + e.name + ": " + zip_strerror(archive));
+        }
+        std::vector<char> buffer(std::size_t{1} << 16);
+        zip_uint64_t done = 0;
+        for (;;) {
+            const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+            if (n <= 0) break;
+            out.put(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            done += static_cast<zip_uint64_t>(n);
+        }
+        zip_fclose(file);
+        if (done != e.copy->stat.comp_size) {
+            throw RunTimeError(ErrorNumber::invalid_file_format,
+                               e.copy->source->name() + ": " + e.name + ": byte " +
+                                   std::to_string(done) + ": ends early");
         }
     }
 
-    static void add(zip_t* archive, Entry& e) {
-        // A whole entry of another archive is taken without decompressing it.
-        zip_source_t* s =
-            e.copy
-                ? zip_source_zip(archive, e.copy->archive, e.copy->index, ZIP_FL_COMPRESSED, 0, -1)
-            : e.stream ? zip_source_function(archive, &Producer::callback, e.stream.get())
-                       : zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0);
-        if (s == nullptr) zip_failure(zip_get_error(archive), e.name);
-        const zip_int64_t index = zip_file_add(archive, e.name.c_str(), s, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(s);
-            zip_failure(zip_get_error(archive), e.name);
-        }
-        const auto i = static_cast<zip_uint64_t>(index);
-        // A copied part keeps its method, or libzip would inflate and deflate it again.
-        const zip_int32_t method = e.copy ? e.copy->method : ZIP_CM_DEFLATE;
-        const zip_uint32_t level = e.copy ? 0 : 6;
-        if (zip_file_set_dostime(archive, i, dos_time, dos_date, 0) != 0 ||
-            zip_set_file_compression(archive, i, method, level) != 0) {
-            zip_failure(zip_get_error(archive), e.name);
-        }
-    }
-
+    std::shared_ptr<PartSpool> spool;
     std::vector<Entry> entries;
     bool written = false;
 };
 
-PackageWriter::PackageWriter() : impl_(std::make_unique<Impl>()) {}
+PackageWriter::PackageWriter() : PackageWriter(std::make_shared<PartSpool>()) {}
+
+PackageWriter::PackageWriter(std::shared_ptr<PartSpool> spool)
+    : impl_(std::make_unique<Impl>(std::move(spool))) {}
 
 PackageWriter::~PackageWriter() = default;
 
 /* ---------------------------------------------------------------- PackageWriter::add */
 void PackageWriter::add(std::string_view name, std::string bytes) {
-    impl_->entries.push_back({std::string(name), std::move(bytes), nullptr, std::nullopt});
+    add_deflated(name, impl_->spool->deflate(std::move(bytes)));
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_stream */
 void PackageWriter::add_stream(std::string_view name, std::function<PartPieces()> start) {
-    std::uint64_t size = 0;
-    const PartPieces measure = start();
-    for (std::string_view piece = measure(); !piece.empty(); piece = measure()) {
-        size += piece.size();
-    }
-    auto producer = std::make_unique<Producer>();
-    producer->start = std::move(start);
-    producer->size = size;
-    zip_error_init(&producer->error);
-    impl_->entries.push_back({std::string(name), {}, std::move(producer), std::nullopt});
+    impl_->entries.push_back({std::string(name), nullptr, std::move(start), std::nullopt});
+}
+
+/* ---------------------------------------------------------------- PackageWriter::add_deflated */
+void PackageWriter::add_deflated(std::string_view name, PartSpool::Part part) {
+    impl_->entries.push_back({std::string(name), std::move(part), nullptr, std::nullopt});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_copy */
@@ -300,51 +264,29 @@ void PackageWriter::add_copy(const PackageReader& source, std::string_view part)
     const zip_uint64_t index = source.index_of(part);
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(archive, index, 0, &st) != 0 || (st.valid & ZIP_STAT_COMP_METHOD) == 0) {
+    constexpr zip_uint64_t needed =
+        ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE;
+    if (zip_stat_index(archive, index, 0, &st) != 0 || (st.valid & needed) != needed) {
         throw RunTimeError(ErrorNumber::invalid_file_format,
                            source.name() + ": " + std::string(part) + ": method unknown");
     }
-    impl_->entries.push_back(
-        {std::string(part), {}, nullptr, Copied{&source, archive, index, st.comp_method}});
+    impl_->entries.push_back({std::string(part), nullptr, nullptr, Copied{&source, index, st}});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::finish */
 std::string PackageWriter::finish() {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (buffer == nullptr) zip_failure(&error, "zip buffer");
-    zip_error_fini(&error);
-    // Kept past the archive, to be read back.
-    zip_source_keep(buffer);
-    const std::unique_ptr<zip_source_t, void (*)(zip_source_t*)> held(buffer, zip_source_free);
-    impl_->write(buffer, nullptr);
-    zip_stat_t st;
-    if (zip_source_stat(buffer, &st) != 0 || zip_source_open(buffer) != 0) {
-        zip_failure(zip_source_error(buffer), "zip read back");
-    }
-    std::string out(static_cast<std::size_t>(st.size), '\0');
-    const zip_int64_t n = zip_source_read(buffer, out.data(), st.size);
-    zip_source_close(buffer);
-    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) {
-        zip_failure(zip_source_error(buffer), "zip read back");
-    }
-    return out;
+    std::string bytes;
+    Output out([&](std::string_view piece) { bytes.append(piece); });
+    impl_->write(out);
+    return bytes;
 }
 
 /* ---------------------------------------------------------------- PackageWriter::commit */
 void PackageWriter::commit(const std::filesystem::path& file) {
-    base::AtomicFile out(file);
-    FileTarget target{out, {}, nullptr};
-    zip_error_init(&target.error);
-    const std::unique_ptr<zip_error_t, void (*)(zip_error_t*)> fini(&target.error, zip_error_fini);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_function_create(&FileTarget::callback, &target, &error);
-    if (source == nullptr) zip_failure(&error, "zip file");
-    zip_error_fini(&error);
-    impl_->write(source, &target.failure);
-    out.commit();
+    base::AtomicFile target(file);
+    Output out([&](std::string_view piece) { target.write(piece); });
+    impl_->write(out);
+    target.commit();
 }
 
 }  // namespace ooxml

@@ -1,13 +1,17 @@
-// The pictures a workbook carries: each distinct picture once, as a media part.
+// The pictures a workbook carries: each distinct picture once, as a media part. A picture is
+// deflated into the workbook's spool when it is first drawn, so a long report's pictures wait
+// for the save on disk, not in memory.
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/ooxml/media.h"
+#include "platform/ooxml/part_spool.h"
 
 namespace xlsreport::detail {
 
@@ -15,16 +19,27 @@ class MediaStore {
   public:
     struct Media {
         ooxml::MediaType type;
-        std::string bytes;
+        ooxml::PartSpool::Part part;
     };
+
+    explicit MediaStore(ooxml::PartSpool& spool) : spool_(spool) {}
 
     // Index of the media holding exactly these bytes, added when new.
     std::size_t add(const ooxml::MediaType& type, std::string_view bytes);
     const std::vector<Media>& all() const noexcept { return media_; }
 
   private:
+    // Whether media `index` holds exactly `bytes`: compared with the bytes of the pictures
+    // drawn last, which are kept, or else with the picture inflated from the spool.
+    bool holds(std::size_t index, std::string_view bytes);
+
+    ooxml::PartSpool& spool_;
     std::vector<Media> media_;
     std::unordered_multimap<std::size_t, std::size_t> by_hash_;
+    // The bytes of the latest media, newest last, a few megabytes in all: a picture drawn again
+    // is nearly always one drawn a moment ago (the logo of the page before).
+    std::deque<std::pair<std::size_t, std::string>> recent_;
+    std::size_t recent_bytes_ = 0;
 };
 
 }  // namespace xlsreport::detail

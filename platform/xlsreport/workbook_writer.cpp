@@ -52,16 +52,19 @@ std::int32_t save_error_number(const base::RunTimeError& e) {
 }  // namespace
 
 struct WorkbookWriter::Parts {
-    explicit Parts(const TemplateBook& book) : styles(book.styles_xml()) {}
+    explicit Parts(const TemplateBook& book)
+        : styles(book.styles_xml()), spool(std::make_shared<ooxml::PartSpool>()), media(*spool) {}
 
+    // A finished sheet's parts, deflated into the spool: only the open sheet is held as cells.
     struct Sheet {
         std::string name;
-        std::string worksheet;
-        std::string drawing;
-        std::string drawing_relationships;
+        ooxml::PartSpool::Part worksheet;
+        ooxml::PartSpool::Part drawing;  // none without pictures
+        ooxml::PartSpool::Part drawing_relationships;
     };
 
     StyleTable styles;
+    std::shared_ptr<ooxml::PartSpool> spool;
     MediaStore media;
     std::vector<Sheet> sheets;
 };
@@ -76,11 +79,14 @@ void WorkbookWriter::add_sheet(const SheetModel& sheet, const TemplateSheet& fro
     Parts::Sheet parts;
     parts.name = sheet.name();
     const bool pictures = !sheet.pictures().empty();
-    parts.worksheet = worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : "");
+    ooxml::PartSpool& spool = *parts_->spool;
+    // Deflated on the spool's thread while the next sheet is filled.
+    parts.worksheet =
+        spool.deflate(worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : ""));
     if (pictures) {
         DrawingParts drawing = drawing_parts(sheet, parts_->media);
-        parts.drawing = std::move(drawing.drawing);
-        parts.drawing_relationships = std::move(drawing.relationships);
+        parts.drawing = spool.deflate(std::move(drawing.drawing));
+        parts.drawing_relationships = spool.deflate(std::move(drawing.relationships));
     }
     parts_->sheets.push_back(std::move(parts));
 }
@@ -129,14 +135,14 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
             workbook_rels.add(ooxml::relationship_type::worksheet, "worksheets/sheet" + n + ".xml");
         workbook.empty("sheet", {{"name", sheets[i].name}, {"sheetId", n}, {"r:id", id}});
         types.add_override("/xl/worksheets/sheet" + n + ".xml", content_type::worksheet);
-        if (!sheets[i].drawing.empty())
+        if (sheets[i].drawing)
             types.add_override("/xl/drawings/drawing" + n + ".xml", content_type::drawing);
     }
     workbook.end();
     workbook.end();
     workbook.finish();
 
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(parts_->spool);
     package.add("[Content_Types].xml", types.xml());
     ooxml::Relationships root_rels;
     root_rels.add(ooxml::relationship_type::office_document, "xl/workbook.xml");
@@ -148,35 +154,25 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
 
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         const std::string n = std::to_string(i + 1);
-        // The package asks for a streamed part twice: once to measure it, then to write it.
-        // The second time the sheet counts as written, and the caller may stop the save.
-        auto requests = std::make_shared<int>(0);
+        // The sheets were deflated when they were finished; here each is only copied, and the
+        // caller may stop the save at any of them.
         const auto done = static_cast<std::int32_t>(i + 1);
-        package.add_stream(
-            "xl/worksheets/sheet" + n + ".xml", [&sheets, &progress, requests, i, done, total] {
-                const bool writing = ++*requests == 2;
-                return [&sheets, &progress, writing, i, done, total,
-                        handed = false]() mutable -> std::string_view {
-                    if (handed) return {};
-                    handed = true;
-                    if (writing && !progress(done, total))
-                        fail(error::save_stopped, "stopped at sheet " + std::to_string(done));
-                    return sheets[i].worksheet;
-                };
-            });
-        if (sheets[i].drawing.empty()) continue;
+        if (!progress(done, total)) fail(error::save_stopped, "stopped at sheet " + n);
+        package.add_deflated("xl/worksheets/sheet" + n + ".xml", sheets[i].worksheet);
+        if (!sheets[i].drawing) continue;
         ooxml::Relationships sheet_rels;
         sheet_rels.add_with_id("rId1", ooxml::relationship_type::drawing,
                                "../drawings/drawing" + n + ".xml");
         package.add("xl/worksheets/_rels/sheet" + n + ".xml.rels", sheet_rels.xml());
-        package.add("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
-        package.add("xl/drawings/_rels/drawing" + n + ".xml.rels", sheets[i].drawing_relationships);
+        package.add_deflated("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
+        package.add_deflated("xl/drawings/_rels/drawing" + n + ".xml.rels",
+                             sheets[i].drawing_relationships);
     }
     for (std::size_t m = 0; m < parts_->media.all().size(); ++m) {
         const MediaStore::Media& media = parts_->media.all()[m];
-        package.add(
+        package.add_deflated(
             "xl/media/image" + std::to_string(m + 1) + "." + std::string(media.type.extension),
-            media.bytes);
+            media.part);
     }
 
     try {

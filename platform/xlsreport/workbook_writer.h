@@ -1,5 +1,6 @@
-// The output workbook: each finished sheet becomes its worksheet (and drawing) part at once;
-// the workbook-wide parts are made when it is saved.
+// The output workbook: each finished sheet becomes its worksheet (and drawing) part at once,
+// deflated on a thread of its own into a spool while the next sheet is filled; the
+// workbook-wide parts are made when it is saved, and the finished parts copied after them.
 #pragma once
 
 #include <cstdint>

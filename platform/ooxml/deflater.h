@@ -1,0 +1,52 @@
+// Deflating a part as a zip entry holds it: raw deflate at zlib's level 6 with the largest
+// window and hash memory, the settings every part of our packages is written with, so that a
+// part gives the same bytes whether it was deflated whole, piece by piece or on another thread.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/ooxml/spool.h"
+
+namespace ooxml {
+
+// A deflated part waiting in a spool: what its zip entry records, and where its bytes are.
+struct DeflatedPart {
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;  // inflated
+    std::uint64_t compressed_size = 0;
+    // Offset and length of each stretch of the compressed bytes in the spool, in order.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces;
+};
+
+// One part's deflate stream, writing its output into a spool as it fills.
+class Deflater {
+  public:
+    explicit Deflater(Spool& spool);
+    ~Deflater();
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    void write(std::string_view bytes);
+    // Ends the stream; nothing may be written afterwards.
+    DeflatedPart finish();
+    // An independent stream that has seen the same bytes: finishing it makes a part of what
+    // was written so far and whatever it is given next, and this stream goes on unchanged.
+    std::unique_ptr<Deflater> fork() const;
+
+  private:
+    void deflate_input(int flush);
+    void keep_output();
+
+    Spool& spool_;
+    z_stream stream_{};
+    std::vector<unsigned char> output_;
+    DeflatedPart part_;
+};
+
+}  // namespace ooxml
