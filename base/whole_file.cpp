@@ -1,20 +1,118 @@
 #include "base/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 
 #include "base/atomic_file.h"
 #include "base/system_error.h"
 
 namespace base {
 
+namespace {
+
+// What a file was when it was written here: the same file, unchanged, has the same.
+struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified_ns = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+std::optional<Identity> identity_of(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return Identity{st.st_dev, st.st_ino, st.st_size,
+                    std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+// Work files this process has just written, for a reader in the same process that comes for
+// them soon after: a block's metafile is drawn, then embedded in the document, and reading it
+// back from the disk would only cost the time of the system calls. Only files the writer
+// renamed into place without a flush are kept (documents are never read back), the newest few
+// megabytes of them, and each is handed out once. A file that was changed or removed on the
+// disk since is read from there.
+class WrittenFiles {
+  public:
+    void keep(const std::filesystem::path& file, std::string bytes) {
+        const std::optional<Identity> identity = identity_of(file);
+        const std::lock_guard lock(mutex_);
+        forget(file.native());
+        if (!identity || bytes.size() > limit) return;
+        size_ += bytes.size();
+        kept_.emplace(file.native(), Kept{std::move(bytes), *identity, ++serial_});
+        order_.emplace_back(file.native(), serial_);
+        while (size_ > limit) {
+            const auto [oldest, serial] = order_.front();
+            order_.pop_front();
+            const auto it = kept_.find(oldest);
+            if (it != kept_.end() && it->second.serial == serial) {
+                size_ -= it->second.bytes.size();
+                kept_.erase(it);
+            }
+        }
+    }
+
+    std::optional<std::string> take(const std::filesystem::path& file) {
+        std::optional<Kept> kept;
+        {
+            const std::lock_guard lock(mutex_);
+            const auto it = kept_.find(file.native());
+            if (it == kept_.end()) return std::nullopt;
+            size_ -= it->second.bytes.size();
+            kept.emplace(std::move(it->second));
+            kept_.erase(it);
+        }
+        if (identity_of(file) != kept->identity) return std::nullopt;
+        return std::move(kept->bytes);
+    }
+
+  private:
+    static constexpr std::size_t limit = std::size_t{16} << 20;
+
+    struct Kept {
+        std::string bytes;
+        Identity identity;
+        std::uint64_t serial;
+    };
+
+    void forget(const std::string& path) {
+        const auto it = kept_.find(path);
+        if (it == kept_.end()) return;
+        size_ -= it->second.bytes.size();
+        kept_.erase(it);
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, Kept> kept_;
+    std::deque<std::pair<std::string, std::uint64_t>> order_;
+    std::size_t size_ = 0;
+    std::uint64_t serial_ = 0;
+};
+
+WrittenFiles& written_files() {
+    static WrittenFiles files;
+    return files;
+}
+
+}  // namespace
+
 /* ---------------------------------------------------------------- load_file */
 std::string load_file(const std::filesystem::path& file) {
+    if (std::optional<std::string> kept = written_files().take(file)) return std::move(*kept);
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw system_error(errno, file, FileAccess::read);
     std::string bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     int code = 0;
     for (;;) {
@@ -38,6 +136,7 @@ void replace_file(const std::filesystem::path& file, std::string_view bytes,
     AtomicFile out(file, durability);
     out.write(bytes);
     out.commit();
+    if (durability == Durability::renamed) written_files().keep(file, std::string(bytes));
 }
 
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,

@@ -12,12 +12,14 @@
 namespace base {
 
 // The bytes of a job or hand-off file. base::RunTimeError file_not_found when it does not exist,
-// path_file_access when it cannot be read.
+// path_file_access when it cannot be read. A work file this process has just written through
+// replace_file (Durability::renamed) and that is unchanged on the disk comes from memory.
 std::string load_file(const std::filesystem::path& file);
 
 // Replaces `file` with exactly `bytes` through an AtomicFile: the file is either complete or
 // left as it was. RunTimeError on failure (path not found for a missing folder, permission
-// denied, device I/O), numbered by base::error_number_for.
+// denied, device I/O), numbered by base::error_number_for. A work file (Durability::renamed)
+// is also kept in memory for a while, for load_file.
 void replace_file(const std::filesystem::path& file, std::string_view bytes,
                   Durability durability = Durability::flushed);
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,

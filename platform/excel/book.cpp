@@ -1,6 +1,9 @@
 #include "platform/excel/book.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -109,7 +112,6 @@ bool Book::has_part(std::string_view part_name) const {
 
 /* ---------------------------------------------------------------- Book::bytes_of */
 std::string Book::bytes_of(const std::string& part_name) const {
-    if (const auto it = saved_.find(part_name); it != saved_.end()) return it->second;
     if (!has_part(part_name)) not_a_workbook(file_, "no part " + part_name);
     try {
         return source_->read(part_name);
@@ -260,56 +262,86 @@ void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
     if (display_alerts && std::filesystem::exists(file, error)) file_exists(file);
 
     // Everything is worked out on fresh trees of the parts, so a failed save leaves the
-    // workbook as it was before it.
+    // workbook as it was before it. A sheet is worked out when the package reaches it and
+    // deflated while the next one is, so that no more than two are held at a time.
     NewParts changed;
     std::unique_ptr<SharedStrings> strings;
     std::vector<std::size_t> uses;
     const bool cells_change = std::any_of(changes_.begin(), changes_.end(),
                                           [](const auto& c) { return !c.second.cells.empty(); });
     if (cells_change && !shared_strings_name_.empty()) {
+        // A cell may get a shared string of its own: the strings part is known only once every
+        // sheet has been worked out, so the sheets are held until then.
         strings = std::make_unique<SharedStrings>(load_xml(shared_strings_name_, "sst"));
         uses = shared_string_uses(strings->size());
+        for (std::size_t i = 0; i < sheets_.size(); ++i) {
+            if (std::optional<std::string> xml = changed_sheet(i, strings.get(), uses)) {
+                changed.emplace(sheets_[i].part_name, std::move(*xml));
+            }
+        }
+        if (strings->part().changed())
+            changed.emplace(strings->part().name(), strings->part().xml());
     }
-    for (std::size_t i = 0; i < sheets_.size(); ++i) {
-        const auto found = changes_.find(i);
-        if (found == changes_.end() && !selection_changed_) continue;
-        SheetPart sheet(
-            load_xml(sheets_[i].part_name, sheets_[i].worksheet ? "worksheet" : "chartsheet"));
-        if (found != changes_.end()) change_cells(sheet, i, found->second, strings.get(), uses);
-        if (selection_changed_) sheet.set_tab_selected(i == active_sheet_);
-        if (sheet.part().changed()) changed.emplace(sheet.part().name(), sheet.part().xml());
-    }
-    if (strings && strings->part().changed())
-        changed.emplace(strings->part().name(), strings->part().xml());
     if (selection_changed_) {
         WorkbookPart workbook(load_xml(workbook_name_, "workbook"));
         workbook.set_active_tab(active_sheet_);
         if (workbook.part().changed())
             changed.emplace(workbook.part().name(), workbook.part().xml());
     }
+    std::map<std::string_view, std::size_t> sheet_parts;
+    if (!strings) {
+        for (std::size_t i = 0; i < sheets_.size(); ++i)
+            sheet_parts.emplace(sheets_[i].part_name, i);
+    }
 
-    ooxml::PackageWriter writer;
-    for (const std::string& name : part_order_) {
-        if (const auto it = changed.find(name); it != changed.end()) {
-            writer.add(name, it->second);
-        } else if (const auto kept = saved_.find(name); kept != saved_.end()) {
-            writer.add(name, kept->second);
-        } else {
-            writer.add_copy(*source_, name);
+    // A part that reading finds damaged only when it is copied is the workbook's fault.
+    const auto writing = [&](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const base::RunTimeError& e) {
+            if (e.number() != static_cast<int>(base::ErrorNumber::invalid_file_format)) throw;
+            not_a_workbook(source_file_, e.what());
         }
+    };
+    std::optional<ooxml::PackageWriter> writer;
+    writing([&] { writer.emplace(file); });
+    for (const std::string& name : part_order_) {
+        std::optional<std::string> xml;
+        if (const auto it = changed.find(name); it != changed.end()) {
+            xml = std::move(it->second);
+        } else if (const auto sheet = sheet_parts.find(name); sheet != sheet_parts.end()) {
+            xml = changed_sheet(sheet->second, nullptr, uses);
+        }
+        writing([&] {
+            if (xml) {
+                writer->add(name, std::move(*xml));
+            } else {
+                writer->add_copy(*source_, name);
+            }
+        });
     }
-    try {
-        writer.commit(file);
-    } catch (const base::RunTimeError& e) {
-        // A part that reading finds damaged only now, when it is copied.
-        if (e.number() != static_cast<int>(base::ErrorNumber::invalid_file_format)) throw;
-        not_a_workbook(source_file_, e.what());
-    }
+    writing([&] { writer->commit(); });
 
-    for (auto& [name, bytes] : changed) saved_[name] = std::move(bytes);
+    // The package read from now on is the one just written: it holds every part as it is.
+    writer.reset();
+    source_ = std::make_unique<ooxml::PackageReader>(file);
+    source_file_ = file;
     changes_.clear();
     selection_changed_ = false;
     file_ = file;
+}
+
+/* ---------------------------------------------------------------- Book::changed_sheet */
+std::optional<std::string> Book::changed_sheet(std::size_t index, SharedStrings* strings,
+                                               std::vector<std::size_t>& uses) {
+    const auto found = changes_.find(index);
+    if (found == changes_.end() && !selection_changed_) return std::nullopt;
+    SheetPart sheet(
+        load_xml(sheets_[index].part_name, sheets_[index].worksheet ? "worksheet" : "chartsheet"));
+    if (found != changes_.end()) change_cells(sheet, index, found->second, strings, uses);
+    if (selection_changed_) sheet.set_tab_selected(index == active_sheet_);
+    if (!sheet.part().changed()) return std::nullopt;
+    return sheet.part().xml();
 }
 
 }  // namespace excel::detail

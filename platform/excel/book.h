@@ -77,17 +77,17 @@ class Book {
     std::vector<std::size_t> shared_string_uses(std::size_t items) const;
     void change_cells(SheetPart& sheet, std::size_t index, const SheetChanges& changes,
                       SharedStrings* strings, std::vector<std::size_t>& uses);
+    // The sheet's part with its changes and selection, or nothing when they change nothing.
+    std::optional<std::string> changed_sheet(std::size_t index, SharedStrings* strings,
+                                             std::vector<std::size_t>& uses);
 
     std::filesystem::path file_;
     // The package the workbook was opened from stays open until the workbook is closed: a part
     // is read from it when it is needed, and a save copies the parts nothing changed from it as
-    // they are stored there. A save over the same file renames a new file into place, and the
-    // package keeps reading the one it opened.
+    // they are stored there. After a save the package just written takes its place.
     std::filesystem::path source_file_;
     std::unique_ptr<ooxml::PackageReader> source_;
     std::vector<std::string> part_order_;
-    // Parts an earlier save wrote anew, which the source no longer holds as they are.
-    NewParts saved_;
     std::string workbook_name_;
     std::unique_ptr<WorkbookPart> workbook_;
     std::vector<Sheet> sheets_;

@@ -24,6 +24,15 @@ struct DeflatedPart {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces;
 };
 
+// A part deflated whole, whose bytes lie in one stretch of its spool: what a package holding
+// thousands of pictures keeps of each until it is written.
+struct SpooledPart {
+    std::uint64_t offset = 0;
+    std::uint32_t compressed_size = 0;
+    std::uint32_t size = 0;
+    std::uint32_t crc = 0;
+};
+
 // One part's deflate stream, writing its output into a spool as it fills.
 class Deflater {
   public:

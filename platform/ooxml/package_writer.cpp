@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,8 @@ constexpr std::uint32_t external_attributes = 0100666u << 16;
 constexpr std::uint16_t utf8_name_flag = 1 << 11;
 constexpr std::uint64_t zip32_limit = 0xFFFFFFFFu;
 constexpr std::size_t output_buffer_size = std::size_t{1} << 20;
+// The central directory waits in the spool in pieces of this size.
+constexpr std::size_t directory_piece_size = std::size_t{1} << 16;
 
 void le16(std::string& out, std::uint64_t v) {
     for (int i = 0; i < 2; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -69,11 +72,13 @@ struct Copied {
     zip_stat_t stat;
 };
 
-struct Entry {
+// An entry waiting for its part to be deflated, or for the entries before it to be written.
+struct Pending {
     std::string name;
     PartSpool::Part part;                // deflated in the spool, or
-    std::function<PartPieces()> stream;  // streamed when the package is written, or
+    std::optional<SpooledPart> spooled;  // deflated whole in the spool, or
     std::optional<Copied> copy;          // copied from another package
+    std::uint64_t work = 0;              // the spool's work that completes the part
 };
 
 // What the local and the central header of an entry both record.
@@ -96,118 +101,116 @@ std::uint16_t version_needed(std::uint16_t method) {
     return method == 0 ? 10 : 20;
 }
 
-void check_zip32(const Entry& e, const Record& r) {
+void check_zip32(std::string_view name, const Record& r) {
     if (r.size >= zip32_limit || r.compressed_size >= zip32_limit || r.offset >= zip32_limit) {
-        throw RunTimeError(ErrorNumber::device_io, e.name + ": package larger than 4 GB");
+        throw RunTimeError(ErrorNumber::device_io,
+                           std::string(name) + ": package larger than 4 GB");
     }
 }
 
-std::string local_header(const Entry& e, const Record& r) {
+std::string local_header(std::string_view name, const Record& r) {
     std::string h;
     le32(h, 0x04034b50);
     le16(h, version_needed(r.method));
-    le16(h, flags_of(e.name));
+    le16(h, flags_of(name));
     le16(h, r.method);
     le16(h, dos_time);
     le16(h, dos_date);
     le32(h, r.crc);
     le32(h, r.compressed_size);
     le32(h, r.size);
-    le16(h, e.name.size());
+    le16(h, name.size());
     le16(h, 0);
-    h += e.name;
+    h += name;
     return h;
 }
 
-void central_header(std::string& h, const Entry& e, const Record& r) {
+void central_header(std::string& h, std::string_view name, const Record& r) {
     le32(h, 0x02014b50);
     le16(h, made_by);
     le16(h, version_needed(r.method));
-    le16(h, flags_of(e.name));
+    le16(h, flags_of(name));
     le16(h, r.method);
     le16(h, dos_time);
     le16(h, dos_date);
     le32(h, r.crc);
     le32(h, r.compressed_size);
     le32(h, r.size);
-    le16(h, e.name.size());
+    le16(h, name.size());
     le16(h, 0);  // extra field
     le16(h, 0);  // comment
     le16(h, 0);  // disk
     le16(h, 0);  // internal attributes
     le32(h, external_attributes);
     le32(h, r.offset);
-    h += e.name;
+    h += name;
 }
 
 }  // namespace
 
 struct PackageWriter::Impl {
-    explicit Impl(std::shared_ptr<PartSpool> s) : spool(std::move(s)) {}
+    Impl(std::shared_ptr<PartSpool> s, std::unique_ptr<base::AtomicFile> f)
+        : spool(s ? std::move(s) : std::make_shared<PartSpool>()),
+          file(std::move(f)),
+          out([this](std::string_view bytes) {
+              if (file) {
+                  file->write(bytes);
+              } else {
+                  memory.append(bytes);
+              }
+          }) {}
 
-    // Writes every entry, in order, then the central directory.
-    void write(Output& out) {
-        if (written) throw RunTimeError(ErrorNumber::invalid_call, "package written twice");
-        written = true;
-        // Checked before a byte of them is copied, so that a damaged source stops the package
-        // before its copies are read.
-        for (const Entry& e : entries) {
-            if (e.copy) e.copy->source->check(e.name);
-        }
-        for (Entry& e : entries) {
-            if (!e.stream) continue;
-            PartSpool::Stream stream = spool->open_stream();
-            const PartPieces next = e.stream();
-            for (std::string_view piece = next(); !piece.empty(); piece = next()) {
-                stream.write(std::string(piece));
-            }
-            e.part = stream.finish();
-        }
-        spool->wait();
+    // Entries are written once the next one is on its way: the newest part is deflated while
+    // the caller makes the next.
+    void queue(Pending entry) {
+        if (ended) throw RunTimeError(ErrorNumber::invalid_call, "package already ended");
+        pending.push_back(std::move(entry));
+        while (pending.size() > 1) write_front();
+    }
 
-        std::string directory;
-        for (const Entry& e : entries) {
-            Record r;
-            r.offset = out.position();
-            if (e.copy) {
-                r.method = static_cast<std::uint16_t>(e.copy->stat.comp_method);
-                r.crc = e.copy->stat.crc;
-                r.compressed_size = e.copy->stat.comp_size;
-                r.size = e.copy->stat.size;
-            } else {
-                r.crc = e.part->crc;
-                r.compressed_size = e.part->compressed_size;
-                r.size = e.part->size;
-            }
-            check_zip32(e, r);
-            out.put(local_header(e, r));
-            if (e.copy) {
-                copy_stored(e, out);
-            } else {
-                spool->copy(*e.part, [&](std::string_view bytes) { out.put(bytes); });
-            }
-            central_header(directory, e, r);
+    void write_front() {
+        Pending e = std::move(pending.front());
+        pending.pop_front();
+        if (e.work > 0) spool->wait_for(e.work);
+        Record r;
+        r.offset = out.position();
+        if (e.copy) {
+            // Read through first: a damaged part stops the package instead of passing into it.
+            e.copy->source->check(e.name);
+            r.method = static_cast<std::uint16_t>(e.copy->stat.comp_method);
+            r.crc = e.copy->stat.crc;
+            r.compressed_size = e.copy->stat.comp_size;
+            r.size = e.copy->stat.size;
+        } else if (e.spooled) {
+            r.crc = e.spooled->crc;
+            r.compressed_size = e.spooled->compressed_size;
+            r.size = e.spooled->size;
+        } else {
+            r.crc = e.part->crc;
+            r.compressed_size = e.part->compressed_size;
+            r.size = e.part->size;
         }
-        const std::uint64_t directory_offset = out.position();
-        out.put(directory);
-        std::string end;
-        le32(end, 0x06054b50);
-        le16(end, 0);
-        le16(end, 0);
-        le16(end, entries.size());
-        le16(end, entries.size());
-        le32(end, directory.size());
-        le32(end, directory_offset);
-        le16(end, 0);
-        if (entries.size() > 0xFFFF || directory_offset >= zip32_limit) {
-            throw RunTimeError(ErrorNumber::device_io, "package of too many parts");
+        check_zip32(e.name, r);
+        out.put(local_header(e.name, r));
+        const auto put = [this](std::string_view bytes) { out.put(bytes); };
+        if (e.copy) {
+            copy_stored(e, out);
+        } else if (e.spooled) {
+            spool->copy(*e.spooled, put);
+        } else {
+            spool->copy(*e.part, put);
         }
-        out.put(end);
-        out.flush();
+        central_header(directory, e.name, r);
+        ++entries;
+        if (directory.size() >= directory_piece_size) {
+            // The directory of a package of many parts waits on the disk, not in memory.
+            spool->store(std::move(directory), directory_pieces.emplace_back());
+            directory.clear();
+        }
     }
 
     // The compressed bytes of a copied part, as the source stores them.
-    static void copy_stored(const Entry& e, Output& out) {
+    static void copy_stored(const Pending& e, Output& out) {
         zip_t* archive = e.copy->source->archive();
         zip_file_t* file = zip_fopen_index(archive, e.copy->index, ZIP_FL_COMPRESSED);
         if (file == nullptr) {
@@ -231,15 +234,51 @@ struct PackageWriter::Impl {
         }
     }
 
+    // The rest of the entries, then the central directory.
+    void end() {
+        if (ended) throw RunTimeError(ErrorNumber::invalid_call, "package already ended");
+        while (!pending.empty()) write_front();
+        ended = true;
+        spool->wait();
+        const std::uint64_t directory_offset = out.position();
+        std::uint64_t directory_size = directory.size();
+        for (const SpooledPart& piece : directory_pieces) {
+            directory_size += piece.size;
+            spool->copy(piece, [this](std::string_view bytes) { out.put(bytes); });
+        }
+        out.put(directory);
+        if (entries > 0xFFFF || directory_offset >= zip32_limit) {
+            throw RunTimeError(ErrorNumber::device_io, "package of too many parts");
+        }
+        std::string end_record;
+        le32(end_record, 0x06054b50);
+        le16(end_record, 0);
+        le16(end_record, 0);
+        le16(end_record, entries);
+        le16(end_record, entries);
+        le32(end_record, directory_size);
+        le32(end_record, directory_offset);
+        le16(end_record, 0);
+        out.put(end_record);
+        out.flush();
+    }
+
     std::shared_ptr<PartSpool> spool;
-    std::vector<Entry> entries;
-    bool written = false;
+    std::unique_ptr<base::AtomicFile> file;
+    std::string memory;
+    Output out;
+    std::deque<Pending> pending;
+    std::string directory;
+    std::deque<SpooledPart> directory_pieces;
+    std::uint64_t entries = 0;
+    bool ended = false;
 };
 
-PackageWriter::PackageWriter() : PackageWriter(std::make_shared<PartSpool>()) {}
-
 PackageWriter::PackageWriter(std::shared_ptr<PartSpool> spool)
-    : impl_(std::make_unique<Impl>(std::move(spool))) {}
+    : impl_(std::make_unique<Impl>(std::move(spool), nullptr)) {}
+
+PackageWriter::PackageWriter(const std::filesystem::path& file, std::shared_ptr<PartSpool> spool)
+    : impl_(std::make_unique<Impl>(std::move(spool), std::make_unique<base::AtomicFile>(file))) {}
 
 PackageWriter::~PackageWriter() = default;
 
@@ -249,13 +288,26 @@ void PackageWriter::add(std::string_view name, std::string bytes) {
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_stream */
-void PackageWriter::add_stream(std::string_view name, std::function<PartPieces()> start) {
-    impl_->entries.push_back({std::string(name), nullptr, std::move(start), std::nullopt});
+void PackageWriter::add_stream(std::string_view name, const std::function<PartPieces()>& start) {
+    PartSpool::Stream stream = impl_->spool->open_stream();
+    const PartPieces next = start();
+    for (std::string_view piece = next(); !piece.empty(); piece = next()) {
+        stream.write(std::string(piece));
+    }
+    add_deflated(name, stream.finish());
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_deflated */
 void PackageWriter::add_deflated(std::string_view name, PartSpool::Part part) {
-    impl_->entries.push_back({std::string(name), std::move(part), nullptr, std::nullopt});
+    impl_->queue({std::string(name), std::move(part), std::nullopt, std::nullopt,
+                  impl_->spool->last_given()});
+}
+
+void PackageWriter::add_deflated(std::string_view name, const SpooledPart& part) {
+    // The part is complete once the work given before now is done.
+    const std::uint64_t work = impl_->spool->last_given();
+    impl_->spool->wait_for(work);
+    impl_->queue({std::string(name), nullptr, part, std::nullopt, 0});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_copy */
@@ -270,23 +322,21 @@ void PackageWriter::add_copy(const PackageReader& source, std::string_view part)
         throw RunTimeError(ErrorNumber::invalid_file_format,
                            source.name() + ": " + std::string(part) + ": method unknown");
     }
-    impl_->entries.push_back({std::string(part), nullptr, nullptr, Copied{&source, index, st}});
+    impl_->queue({std::string(part), nullptr, std::nullopt, Copied{&source, index, st}, 0});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::finish */
 std::string PackageWriter::finish() {
-    std::string bytes;
-    Output out([&](std::string_view piece) { bytes.append(piece); });
-    impl_->write(out);
-    return bytes;
+    if (impl_->file) throw RunTimeError(ErrorNumber::invalid_call, "package written to a file");
+    impl_->end();
+    return std::move(impl_->memory);
 }
 
 /* ---------------------------------------------------------------- PackageWriter::commit */
-void PackageWriter::commit(const std::filesystem::path& file) {
-    base::AtomicFile target(file);
-    Output out([&](std::string_view piece) { target.write(piece); });
-    impl_->write(out);
-    target.commit();
+void PackageWriter::commit() {
+    if (!impl_->file) throw RunTimeError(ErrorNumber::invalid_call, "package made in memory");
+    impl_->end();
+    impl_->file->commit();
 }
 
 }  // namespace ooxml

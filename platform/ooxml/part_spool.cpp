@@ -1,5 +1,6 @@
 #include "platform/ooxml/part_spool.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "base/run_time_error.h"
@@ -36,6 +37,35 @@ PartSpool::Part PartSpool::deflate(std::string bytes) {
         },
         size);
     return part;
+}
+
+void PartSpool::deflate(std::string bytes, SpooledPart& part) {
+    const std::size_t size = bytes.size();
+    give(
+        [this, &part, bytes = std::move(bytes)] {
+            Deflater deflater(spool_);
+            deflater.write(bytes);
+            const DeflatedPart whole = deflater.finish();
+            // One task appends alone, so the part is one stretch of the spool.
+            if (whole.size > UINT32_MAX || whole.compressed_size > UINT32_MAX ||
+                whole.pieces.size() != 1) {
+                throw base::RunTimeError(base::ErrorNumber::device_io, "part of 4 GB or more");
+            }
+            part = {whole.pieces.front().first, static_cast<std::uint32_t>(whole.compressed_size),
+                    static_cast<std::uint32_t>(whole.size), whole.crc};
+        },
+        size);
+}
+
+/* ---------------------------------------------------------------- PartSpool::store */
+void PartSpool::store(std::string bytes, SpooledPart& part) {
+    const std::size_t size = bytes.size();
+    give(
+        [this, &part, bytes = std::move(bytes)] {
+            part.offset = spool_.append(bytes);
+            part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
+        },
+        size);
 }
 
 /* ---------------------------------------------------------------- PartSpool::open_stream */
@@ -77,10 +107,28 @@ void PartSpool::wait() {
     rethrow_failure();
 }
 
+/* ---------------------------------------------------------------- PartSpool::last_given */
+std::uint64_t PartSpool::last_given() const {
+    const std::lock_guard lock(mutex_);
+    return given_;
+}
+
+/* ---------------------------------------------------------------- PartSpool::wait_for */
+void PartSpool::wait_for(std::uint64_t given) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this, given] { return done_ >= given || failure_; });
+    rethrow_failure();
+}
+
 /* ---------------------------------------------------------------- PartSpool::copy */
 void PartSpool::copy(const DeflatedPart& part,
                      const std::function<void(std::string_view)>& sink) const {
     for (const auto& [offset, size] : part.pieces) spool_.read(offset, size, sink);
+}
+
+void PartSpool::copy(const SpooledPart& part,
+                     const std::function<void(std::string_view)>& sink) const {
+    spool_.read(part.offset, part.compressed_size, sink);
 }
 
 /* ---------------------------------------------------------------- PartSpool::inflate */
@@ -116,6 +164,7 @@ void PartSpool::give(std::function<void()> task, std::size_t bytes) {
     rethrow_failure();
     queue_.emplace_back(std::move(task), bytes);
     queued_bytes_ += bytes;
+    ++given_;
     lock.unlock();
     changed_.notify_all();
 }
@@ -149,6 +198,7 @@ void PartSpool::work() {
         lock.lock();
         if (caught && !failure_) failure_ = caught;
         queued_bytes_ -= bytes;
+        ++done_;
         busy_ = false;
         changed_.notify_all();
     }

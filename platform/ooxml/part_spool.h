@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -34,6 +35,9 @@ class PartSpool {
 
     // A part deflated whole.
     Part deflate(std::string bytes);
+    // The same into `part`, which must stay where it is until wait() has returned (an element
+    // of a deque, say). Device I/O error from wait() for a part of 4 GB or more.
+    void deflate(std::string bytes, SpooledPart& part);
 
     // A part deflated piece by piece as it is made.
     class Stream {
@@ -59,8 +63,16 @@ class PartSpool {
 
     // Waits until all work given so far is done. RunTimeError of the first failure.
     void wait();
+    // The number of the work given last: wait_for(that number) waits for it and what came
+    // before it, not for what came after.
+    std::uint64_t last_given() const;
+    void wait_for(std::uint64_t given);
+    // Keeps `bytes` as they are (offset and size in `part`; no CRC), under the same terms.
+    void store(std::string bytes, SpooledPart& part);
+
     // Hands the compressed bytes of a part made here to `sink`, in pieces; after wait().
     void copy(const DeflatedPart& part, const std::function<void(std::string_view)>& sink) const;
+    void copy(const SpooledPart& part, const std::function<void(std::string_view)>& sink) const;
     // The bytes of a part made here, inflated again; waits for the work first.
     std::string inflate(const DeflatedPart& part);
 
@@ -72,10 +84,12 @@ class PartSpool {
     void rethrow_failure();
 
     Spool spool_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::pair<std::function<void()>, std::size_t>> queue_;
     std::size_t queued_bytes_ = 0;
+    std::uint64_t given_ = 0;  // numbers of the work given and done so far
+    std::uint64_t done_ = 0;
     bool busy_ = false;
     bool stopping_ = false;
     std::exception_ptr failure_;

@@ -190,6 +190,11 @@ void Document::SaveAs(const std::filesystem::path& file_name) {
     detail::save_docx(*state_, file_name);
 }
 
+void Document::Settle(std::int32_t position) {
+    state_->check_open();
+    detail::settle(*state_, position);
+}
+
 void Document::Close(int save_changes) {
     state_->check_open();
     if (save_changes != wdDoNotSaveChanges) detail::throw_invalid("Close saving changes");

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/word/docx.h"
 #include "platform/word/handles.h"
 #include "platform/word/pictures.h"
 #include "platform/word/word_errors.h"
@@ -32,6 +33,11 @@ float checked_size(float points, const char* what) {
         detail::throw_out_of_range(std::string(what) + " " + std::to_string(points));
     }
     return points;
+}
+
+// Pictures of the settled body: counted, no longer reachable.
+std::size_t settled_count(const DocState& doc) {
+    return doc.settled ? doc.settled->z.size() : 0;
 }
 
 }  // namespace
@@ -70,14 +76,16 @@ Shape Shapes::AddPicture(const std::filesystem::path& file, bool linkToFile, boo
 
 std::int32_t Shapes::Count() const {
     doc_->check_open();
-    return static_cast<std::int32_t>(doc_->shapes.size());
+    return static_cast<std::int32_t>(settled_count(*doc_) + doc_->shapes.size());
 }
 
 Shape Shapes::Item(std::int32_t index) const {
     doc_->check_open();
     if (index < 1 || index > Count())
         detail::throw_no_member("Shapes(" + std::to_string(index) + ")");
-    return Shape(doc_->shapes[static_cast<std::size_t>(index - 1)]);
+    const auto settled = static_cast<std::int32_t>(settled_count(*doc_));
+    if (index <= settled) detail::throw_invalid("Shapes(" + std::to_string(index) + ") is settled");
+    return Shape(doc_->shapes[static_cast<std::size_t>(index - settled - 1)]);
 }
 
 /* ---------------------------------------------------------------- Shape */
@@ -155,11 +163,12 @@ word::Range Shape::Anchor() const {
     ShapeState& s = live(state_);
     DocState& doc = *s.doc;
     std::int32_t found = -1;
-    doc.for_each_paragraph(0, doc.content_end(), [&](detail::Paragraph& p, std::int32_t ps) {
-        for (const detail::Anchor& a : p.anchors) {
-            if (a.shape == state_) found = ps + a.offset;
-        }
-    });
+    doc.for_each_paragraph(doc.settled_end, doc.content_end(),
+                           [&](detail::Paragraph& p, std::int32_t ps) {
+                               for (const detail::Anchor& a : p.anchors) {
+                                   if (a.shape == state_) found = ps + a.offset;
+                               }
+                           });
     std::shared_ptr<DocState> self;
     for (const auto& d : doc.app->documents) {
         if (d.get() == &doc) self = d;

@@ -71,14 +71,23 @@ const char* border_value(int style) {
 
 class BodyWriter {
   public:
-    BodyWriter(const DocState& doc, MediaTable& media, ooxml::XmlWriter& w)
-        : doc_(doc), media_(media), w_(w) {
-        // The shapes' stacking: behind-text pictures first, then by their order.
+    BodyWriter(const DocState& doc, MediaTable& media, ooxml::XmlWriter& w, BodyState& state)
+        : doc_(doc), media_(media), w_(w), state_(state) {
+        // The shapes' stacking: behind-text pictures first, then by their order. Settled
+        // pictures stack among the live ones by their order too.
         std::vector<const ShapeState*> order;
         for (const auto& s : doc.shapes) order.push_back(s.get());
         std::stable_sort(order.begin(), order.end(),
                          [](const ShapeState* a, const ShapeState* b) { return a->z < b->z; });
-        for (std::size_t i = 0; i < order.size(); ++i) stacking_[order[i]] = i;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            std::size_t below = 0;
+            if (doc.settled) {
+                const auto& z = doc.settled->z;
+                below = static_cast<std::size_t>(std::lower_bound(z.begin(), z.end(), order[i]->z) -
+                                                 z.begin());
+            }
+            stacking_[order[i]] = i + below;
+        }
     }
 
     void block(const Block& b) {
@@ -112,19 +121,21 @@ class BodyWriter {
 
   private:
     const std::string& rpr(std::uint32_t id) {
-        if (rpr_cache_.size() <= id) rpr_cache_.resize(doc_.char_formats.size());
-        if (!rpr_cache_[id]) rpr_cache_[id] = run_properties(doc_.char_formats[id]);
-        return *rpr_cache_[id];
+        auto& cache = state_.run_properties;
+        if (cache.size() <= id) cache.resize(doc_.char_formats.size());
+        if (!cache[id]) cache[id] = run_properties(doc_.char_formats[id]);
+        return *cache[id];
     }
 
     const std::string& ppr(std::uint32_t id) {
-        if (ppr_cache_.size() <= id) ppr_cache_.resize(doc_.para_formats.size());
-        if (!ppr_cache_[id]) {
+        auto& cache = state_.paragraph_properties;
+        if (cache.size() <= id) cache.resize(doc_.para_formats.size());
+        if (!cache[id]) {
             const ParaFormat& f = doc_.para_formats[id];
-            ppr_cache_[id] = paragraph_properties(
+            cache[id] = paragraph_properties(
                 f, doc_, [&](ParaProp p) { return doc_.style_para_value(f.style, p); });
         }
-        return *ppr_cache_[id];
+        return *cache[id];
     }
 
     void paragraph(const Paragraph& p) {
@@ -219,7 +230,7 @@ class BodyWriter {
 
     void drawing(const ShapeState& s) {
         const MediaPart& part = media_.add(s.picture);
-        const auto id = static_cast<std::int64_t>(++drawing_ids_);
+        const auto id = static_cast<std::int64_t>(++state_.drawings);
         const std::string name = "図 " + std::to_string(id);
         w_.start("w:r");
         w_.start("w:drawing");
@@ -433,27 +444,55 @@ class BodyWriter {
     const DocState& doc_;
     MediaTable& media_;
     ooxml::XmlWriter& w_;
-    std::vector<std::optional<std::string>> rpr_cache_;
-    std::vector<std::optional<std::string>> ppr_cache_;
+    BodyState& state_;
     std::map<const ShapeState*, std::size_t> stacking_;
-    std::size_t drawing_ids_ = 0;
 };
+
+// The part's beginning: the body element stays open for the blocks.
+void begin_document(ooxml::XmlWriter& w) {
+    w.declaration();
+    w.start("w:document");
+    w.attribute("xmlns:w", "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+    w.attribute("xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+    w.attribute("xmlns:wp",
+                "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+    w.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
+    w.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
+    w.start("w:body");
+}
+
+void gather_anchors(const Block& b, std::vector<Anchor>& anchors) {
+    const auto add = [&](const Paragraph& p) {
+        anchors.insert(anchors.end(), p.anchors.begin(), p.anchors.end());
+    };
+    if (!b.table) return add(b.paragraph);
+    for (const RowData& row : b.table->rows) {
+        for (const CellData& cell : row.cells) {
+            for (const Paragraph& p : cell.paragraphs) add(p);
+        }
+    }
+}
 
 }  // namespace
 
 /* ---------------------------------------------------------------- MediaTable::add */
 const MediaPart& MediaTable::add(const std::shared_ptr<const Picture>& picture) {
-    auto [it, added] = index.try_emplace(picture.get(), parts.size());
+    auto [it, added] = index.try_emplace(picture.get(), picture, parts.size());
+    if (!added && it->second.first.lock() != picture) {
+        // Another picture at the address of one that has gone.
+        it->second = {picture, parts.size()};
+        added = true;
+    }
     if (added) {
         const std::string n = std::to_string(parts.size() + 1);
-        parts.push_back({"rIdImage" + n, "media/image" + n + "." + picture->extension, picture});
+        parts.push_back({"rIdImage" + n, "media/image" + n + "." + picture->extension,
+                         picture->extension, picture->content_type, picture, nullptr});
     }
-    return parts[it->second];
+    return parts[it->second.second];
 }
 
 /* ---------------------------------------------------------------- collect_media */
-MediaTable collect_media(const DocState& doc) {
-    MediaTable media;
+void collect_media(const DocState& doc, MediaTable& media) {
     std::vector<const Anchor*> anchors;
     const auto visit = [&](const Paragraph& p) {
         anchors.clear();
@@ -473,18 +512,23 @@ MediaTable collect_media(const DocState& doc) {
             }
         }
     }
-    return media;
 }
 
 /* ---------------------------------------------------------------- DocumentXml */
 struct DocumentXml::Impl {
-    Impl(const DocState& d, MediaTable& media) : doc(d), body(d, media, writer) {}
+    Impl(const DocState& d, MediaTable& media)
+        : doc(d),
+          writer(d.settled ? d.settled->writer : ooxml::XmlWriter()),
+          state(d.settled ? d.settled->state : BodyState()),
+          body(d, media, writer, state) {
+        if (!d.settled) begin_document(writer);
+    }
     const DocState& doc;
     ooxml::XmlWriter writer;
+    BodyState state;
     BodyWriter body;
     std::string piece;
     std::size_t next_block = 0;
-    bool started = false;
     bool finished = false;
 };
 
@@ -495,20 +539,6 @@ DocumentXml::~DocumentXml() = default;
 
 const std::string& DocumentXml::next(std::size_t size) {
     Impl& x = *impl_;
-    if (!x.started) {
-        x.started = true;
-        x.writer.declaration();
-        x.writer.start("w:document");
-        x.writer.attribute("xmlns:w",
-                           "http://schemas.openxmlformats.org/wordprocessingml/2006/main");
-        x.writer.attribute("xmlns:r",
-                           "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-        x.writer.attribute(
-            "xmlns:wp", "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
-        x.writer.attribute("xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main");
-        x.writer.attribute("xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture");
-        x.writer.start("w:body");
-    }
     while (x.next_block < x.doc.blocks.size() && x.writer.bytes().size() < size) {
         x.body.block(x.doc.blocks[x.next_block++]);
     }
@@ -521,6 +551,51 @@ const std::string& DocumentXml::next(std::size_t size) {
     }
     x.piece = x.writer.take();
     return x.piece;
+}
+
+/* ---------------------------------------------------------------- settle */
+void settle(DocState& doc, std::int32_t position) {
+    // Whole blocks only, and never the last one: the document keeps a paragraph to write in.
+    std::size_t count = 0;
+    while (count + 1 < doc.blocks.size() &&
+           doc.blocks[count].start + doc.blocks[count].length() <= position) {
+        ++count;
+    }
+    if (count == 0) return;
+    if (!doc.settled) {
+        doc.settled = std::make_unique<SettledBody>();
+        begin_document(doc.settled->writer);
+    }
+    SettledBody& body = *doc.settled;
+    const std::size_t media_before = body.media.parts.size();
+    {
+        BodyWriter writer(doc, body.media, body.writer, body.state);
+        for (std::size_t i = 0; i < count; ++i) writer.block(doc.blocks[i]);
+    }
+    body.stream.write(body.writer.take());
+    // The pictures go into the spool now; the part refers to them by number.
+    for (std::size_t m = media_before; m < body.media.parts.size(); ++m) {
+        MediaPart& part = body.media.parts[m];
+        part.deflated = body.spool->deflate(part.picture->bytes);
+        part.picture.reset();
+    }
+    for (auto it = body.media.index.begin(); it != body.media.index.end();) {
+        it = it->second.first.expired() ? body.media.index.erase(it) : std::next(it);
+    }
+
+    std::vector<Anchor> anchors;
+    for (std::size_t i = 0; i < count; ++i) {
+        gather_anchors(doc.blocks[i], anchors);
+        if (doc.blocks[i].table) doc.blocks[i].table->doc = nullptr;
+    }
+    for (const Anchor& a : anchors) {
+        body.z.insert(std::upper_bound(body.z.begin(), body.z.end(), a.shape->z), a.shape->z);
+        a.shape->doc = nullptr;
+    }
+    std::erase_if(doc.shapes, [](const auto& s) { return s->doc == nullptr; });
+    doc.blocks.erase(doc.blocks.begin(), doc.blocks.begin() + static_cast<std::ptrdiff_t>(count));
+    doc.settled_end = doc.blocks.front().start;
+    doc.restart_from(0);
 }
 
 }  // namespace word::detail

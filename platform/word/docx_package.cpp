@@ -20,9 +20,7 @@ constexpr std::string_view wml = "application/vnd.openxmlformats-officedocument.
 std::string content_types_xml(const MediaTable& media) {
     ooxml::ContentTypes types = ooxml::ContentTypes::with_package_defaults();
     for (const MediaPart& m : media.parts) {
-        if (!types.content_type("/word/" + m.name)) {
-            types.add_default(m.picture->extension, m.picture->content_type);
-        }
+        if (!types.content_type("/word/" + m.name)) types.add_default(m.extension, m.content_type);
     }
     types.add_override("/word/document.xml", std::string(wml) + "document.main+xml");
     types.add_override("/word/styles.xml", std::string(wml) + "styles+xml");
@@ -50,19 +48,37 @@ std::string document_relationships_xml(const MediaTable& media) {
     return rels.xml();
 }
 
-// The package of `doc`, its parts in a fixed order; document.xml streamed.
+// The package of `doc`, its parts in a fixed order; document.xml streamed. A settled body's
+// part goes on with the live blocks, in a stream of its own, so that the document can be saved
+// again and settled further.
 void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
-    auto media = std::make_shared<MediaTable>(collect_media(doc));
+    auto media = std::make_shared<MediaTable>(doc.settled ? doc.settled->media : MediaTable{});
+    collect_media(doc, *media);
     package.add("[Content_Types].xml", content_types_xml(*media));
     package.add("_rels/.rels", package_relationships_xml());
-    package.add_stream("word/document.xml", [&doc, media]() -> ooxml::PartPieces {
-        auto body = std::make_shared<DocumentXml>(doc, *media);
-        return [body] { return std::string_view(body->next(1 << 20)); };
-    });
+    if (doc.settled) {
+        ooxml::PartSpool::Stream stream = doc.settled->stream.fork();
+        DocumentXml body(doc, *media);
+        for (std::string piece = body.next(1 << 20); !piece.empty(); piece = body.next(1 << 20)) {
+            stream.write(std::move(piece));
+        }
+        package.add_deflated("word/document.xml", stream.finish());
+    } else {
+        package.add_stream("word/document.xml", [&doc, media]() -> ooxml::PartPieces {
+            auto body = std::make_shared<DocumentXml>(doc, *media);
+            return [body] { return std::string_view(body->next(1 << 20)); };
+        });
+    }
     package.add("word/styles.xml", styles_xml(doc));
     package.add("word/settings.xml", settings_xml(doc));
     package.add("word/_rels/document.xml.rels", document_relationships_xml(*media));
-    for (const MediaPart& m : media->parts) package.add("word/" + m.name, m.picture->bytes);
+    for (const MediaPart& m : media->parts) {
+        if (m.deflated) {
+            package.add_deflated("word/" + m.name, m.deflated);
+        } else {
+            package.add("word/" + m.name, m.picture->bytes);
+        }
+    }
     // The program that drives the instance names itself; this layer knows none.
     ooxml::DocumentProperties properties;
     if (doc.app != nullptr) {
@@ -73,20 +89,24 @@ void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
     package.add("docProps/app.xml", ooxml::app_properties_xml(properties));
 }
 
+std::shared_ptr<ooxml::PartSpool> spool_of(const DocState& doc) {
+    return doc.settled ? doc.settled->spool : std::make_shared<ooxml::PartSpool>();
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- docx_bytes */
 std::string docx_bytes(const DocState& doc) {
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(spool_of(doc));
     add_parts(package, doc);
     return package.finish();
 }
 
 /* ---------------------------------------------------------------- save_docx */
 void save_docx(const DocState& doc, const std::filesystem::path& file) {
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(file, spool_of(doc));
     add_parts(package, doc);
-    package.commit(file);
+    package.commit();
 }
 
 }  // namespace word::detail

@@ -21,6 +21,7 @@
 namespace word::detail {
 
 struct DocState;
+struct SettledBody;
 struct ShapeState;
 struct TableState;
 
@@ -176,6 +177,10 @@ struct DocState {
     float page_height = 841.9f;
     bool spelling_checked = false;
     std::int32_t next_z = 0;
+    // The body before `settled_end` has been written out (Document::Settle): `blocks` hold
+    // what follows, their starts still counted from the document's start.
+    std::int32_t settled_end = 0;
+    std::unique_ptr<SettledBody> settled;
 
     DocState();
     // Handles may outlive the document: they learn it is gone.
@@ -185,11 +190,14 @@ struct DocState {
     void check_open() const;
 
     std::int32_t content_end() const noexcept;
+    // Invalid call for a position in the settled body.
     Location locate(std::int32_t position) const;
     Paragraph& paragraph_at(const Location& at);
     const Paragraph& paragraph_at(const Location& at) const;
     // Recomputes block starts from `first` on (after a change of length there).
     void restart_from(std::size_t first);
+    // Lets go of the settled body: the live blocks count from 0 again.
+    void drop_settled();
     std::size_t block_of(const TableState& table);
     std::int32_t table_start(const TableState& table);
 

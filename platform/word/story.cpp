@@ -5,6 +5,7 @@
 
 #include "base/unicode.h"
 #include "platform/ooxml/xml_writer.h"
+#include "platform/word/docx.h"
 #include "platform/word/model.h"
 #include "platform/word/runs.h"
 #include "platform/word/word_errors.h"
@@ -84,7 +85,11 @@ std::int32_t DocState::content_end() const noexcept {
 
 /* ---------------------------------------------------------------- DocState::locate */
 Location DocState::locate(std::int32_t position) const {
-    position = std::clamp(position, 0, content_end() - 1);
+    if (position < settled_end) {
+        throw_invalid("position " + std::to_string(position) + " is in the settled part (before " +
+                      std::to_string(settled_end) + ")");
+    }
+    position = std::min(position, content_end() - 1);
     auto it = std::upper_bound(blocks.begin(), blocks.end(), position,
                                [](std::int32_t p, const Block& b) { return p < b.start; });
     Location at;
@@ -137,12 +142,19 @@ const Paragraph& DocState::paragraph_at(const Location& at) const {
 }
 
 void DocState::restart_from(std::size_t first) {
-    std::int32_t pos = first == 0 ? 0 : blocks[first - 1].start + blocks[first - 1].length();
+    std::int32_t pos =
+        first == 0 ? settled_end : blocks[first - 1].start + blocks[first - 1].length();
     for (std::size_t i = first; i < blocks.size(); ++i) {
         blocks[i].start = pos;
         if (blocks[i].table) blocks[i].table->block_hint = i;
         pos += blocks[i].length();
     }
+}
+
+void DocState::drop_settled() {
+    settled.reset();
+    settled_end = 0;
+    restart_from(0);
 }
 
 std::size_t DocState::block_of(const TableState& table) {
@@ -376,6 +388,13 @@ void clear_table_span(Block& b, std::int32_t start, std::int32_t end,
 
 /* ---------------------------------------------------------------- DocState::remove */
 std::int32_t DocState::remove(std::int32_t start, std::int32_t end, const RangeState* actor) {
+    if (start < settled_end && start <= 0 && end >= content_end()) {
+        // The whole document goes, the settled body with it.
+        const std::int32_t dropped = settled_end;
+        drop_settled();
+        shift_ranges(0, -dropped, actor);
+        return dropped + remove(0, end - dropped, actor);
+    }
     const std::int32_t before = content_end();
     const bool whole_tail = end >= before;
     end = std::min(end, before - 1);

@@ -574,8 +574,9 @@ class Shapes {
     Shape AddPicture(const std::filesystem::path& file, bool linkToFile = false,
                      bool saveWithDocument = true, float left = 0, float top = 0, float width = -1,
                      float height = -1, const std::optional<word::Range>& anchor = std::nullopt);
-    std::int32_t Count() const;
-    Shape Item(std::int32_t index) const;  // 1-based, in order of insertion
+    std::int32_t Count() const;  // settled pictures included
+    // 1-based, in order of insertion; a settled picture cannot be reached (invalid call).
+    Shape Item(std::int32_t index) const;
 
   private:
     friend class Document;
@@ -663,6 +664,16 @@ class Document {
     void SaveAs(const std::filesystem::path& file_name);
     // Closes the document (only wdDoNotSaveChanges is supported); its handles become invalid.
     void Close(int save_changes = wdDoNotSaveChanges);
+
+    // Not Word's: the caller's word that nothing before `position` will be read or changed
+    // again. The paragraphs and tables that end there, and their pictures, are written out
+    // into the part the next SaveAs puts into the package, and let go: a long document needs
+    // the memory of its last pages only. Positions keep counting from the document's start.
+    // Reaching settled content afterwards (its text, its formatting, a range into it, its
+    // pictures) is an invalid-call error; deleting the whole content starts the document
+    // afresh. Settled pictures keep the stacking they had when they were settled. A position
+    // inside a paragraph or table settles what ends before it.
+    void Settle(std::int32_t position);
 
     friend bool operator==(const Document& a, const Document& b) noexcept {
         return a.state_ == b.state_;

@@ -103,7 +103,6 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
         fail(error::file_cannot_open, file.string() + ": the file exists");
 
     const auto& sheets = parts_->sheets;
-    const auto total = static_cast<std::int32_t>(sheets.size());
     ooxml::ContentTypes types = ooxml::ContentTypes::with_package_defaults();
     types.add_override("/xl/workbook.xml", content_type::workbook);
     types.add_override("/xl/styles.xml", content_type::styles);
@@ -142,12 +141,26 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
     workbook.end();
     workbook.finish();
 
-    ooxml::PackageWriter package(parts_->spool);
+    try {
+        write(file, types, workbook.take(), workbook_rels, progress);
+    } catch (const base::RunTimeError& e) {
+        fail(save_error_number(e),
+             e.description() + (e.context().empty() ? "" : " (" + e.context() + ")"));
+    }
+}
+
+/* ------------------------------------------------------------ write */
+void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::ContentTypes& types,
+                           std::string workbook, const ooxml::Relationships& workbook_rels,
+                           const Progress& progress) {
+    const auto& sheets = parts_->sheets;
+    const auto total = static_cast<std::int32_t>(sheets.size());
+    ooxml::PackageWriter package(file, parts_->spool);
     package.add("[Content_Types].xml", types.xml());
     ooxml::Relationships root_rels;
     root_rels.add(ooxml::relationship_type::office_document, "xl/workbook.xml");
     package.add("_rels/.rels", root_rels.xml());
-    package.add("xl/workbook.xml", workbook.take());
+    package.add("xl/workbook.xml", std::move(workbook));
     package.add("xl/_rels/workbook.xml.rels", workbook_rels.xml());
     package.add("xl/styles.xml", parts_->styles.xml());
     if (!book_.theme_xml().empty()) package.add("xl/theme/theme1.xml", book_.theme_xml());
@@ -174,13 +187,7 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
             "xl/media/image" + std::to_string(m + 1) + "." + std::string(media.type.extension),
             media.part);
     }
-
-    try {
-        package.commit(file);
-    } catch (const base::RunTimeError& e) {
-        fail(save_error_number(e),
-             e.description() + (e.context().empty() ? "" : " (" + e.context() + ")"));
-    }
+    package.commit();
 }
 
 }  // namespace xlsreport::detail

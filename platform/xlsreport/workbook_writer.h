@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ooxml/content_types.h"
+#include "platform/ooxml/relationships.h"
 #include "platform/xlsreport/picture_media.h"
 #include "platform/xlsreport/sheet_model.h"
 #include "platform/xlsreport/template_book.h"
@@ -37,6 +39,11 @@ class WorkbookWriter {
     struct Parts;
 
   private:
+    // The package: the workbook-wide parts, then the finished sheets' and the pictures.
+    void write(const std::filesystem::path& file, const ooxml::ContentTypes& types,
+               std::string workbook, const ooxml::Relationships& workbook_rels,
+               const Progress& progress);
+
     const TemplateBook& book_;
     std::unique_ptr<Parts> parts_;
 };

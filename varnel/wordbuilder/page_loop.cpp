@@ -176,12 +176,18 @@ void WordRun::page_end() {
         out.Collapse(word::wdCollapseEnd);
     }
     out.InsertBreak(word::wdPageBreak);
+    shapes_at_break_ = OutputDocument->Shapes().Count();
     split_or_recycle();
     ++progress_value_;
     progress_.set_progress_value(progress_value_);
     show_page_label();
     progress_.yield();
     text_output_.page = progress_value_ + 1;
+    // Nothing reaches back before the page that has just ended, but for the paragraph that
+    // holds the page break before it (saving looks at what stands before the last break, which
+    // on a page without text is that one): the pages before it are written out and let go, so
+    // that a long job needs the memory of two pages.
+    OutputDocument->Settle(page_.page_start_position() - 1);
     page_.new_page(OutputDocument->Range().End());
     page_content_end_ = OutputDocument->Content().End();
 }

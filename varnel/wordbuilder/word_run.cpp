@@ -232,9 +232,8 @@ void WordRun::save_output() {
     // add a blank page, so it goes before saving. A page with figures and no text has nothing
     // but its pictures after the break before it: then that break is not the last one.
     const std::int32_t end = active.Content().End();
-    word::Shapes shapes = active.Shapes();
     if (end >= 2 && active.Range(end - 2, end - 1).Text() == "\f" &&
-        (shapes.Count() == 0 || shapes.Item(shapes.Count()).Anchor().Start() <= end - 2)) {
+        active.Shapes().Count() <= shapes_at_break_) {
         std::int32_t at = end - 2;
         // A break inside a paragraph ends it instead, so that the pictures anchored just
         // before the break stay on its page. A break right after a paragraph or a table is

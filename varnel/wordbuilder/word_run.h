@@ -94,6 +94,8 @@ class WordRun {
     bool pict_ended_ = false;  // at a page end of the text
     // The output's end when the page began: unchanged at its end when the page wrote no text.
     std::int32_t page_content_end_ = 0;
+    // Pictures in the output when the last page break went in: any more stand after it.
+    std::int32_t shapes_at_break_ = 0;
     int progress_value_ = 0;
     bool walking_ = false;  // the pages are being converted
     bool loop_ended_ = false;

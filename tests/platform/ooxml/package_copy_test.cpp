@@ -136,9 +136,9 @@ TEST(package_copy, copied_parts_keep_their_stored_bytes_and_read_back_whole) {
 
     // The same parts give the same bytes, in memory or in a file.
     ScratchFolder folder;
-    ooxml::PackageWriter again;
+    ooxml::PackageWriter again(folder.path() / "out.xlsx");
     copy_all_but_workbook(again, source);
-    again.commit(folder.path() / "out.xlsx");
+    again.commit();
     EXPECT_EQ(test_support::read_bytes(folder.path() / "out.xlsx"), out);
 }
 
@@ -149,9 +149,9 @@ TEST(package_copy, rewritten_over_the_file_it_is_copied_from_twice) {
     ASSERT_EQ(::stat(file.c_str(), &opened), 0);
     const ooxml::PackageReader source(file);
     for (int round = 0; round < 2; ++round) {
-        ooxml::PackageWriter writer;
+        ooxml::PackageWriter writer(file);
         copy_all_but_workbook(writer, source);
-        writer.commit(file);
+        writer.commit();
         const ooxml::PackageReader back(file);
         for (const SourcePart& p : source_parts()) EXPECT_EQ(back.read(p.name), p.bytes);
         EXPECT_EQ(back.read("xl/workbook.xml"), "<workbook/>");
@@ -183,15 +183,25 @@ TEST(package_copy, a_damaged_part_stops_the_package_and_leaves_no_file) {
         std::string bytes = good;
         bytes[damage.at] = static_cast<char>(bytes[damage.at] ^ 0x21);
         const ooxml::PackageReader source(bytes, "source.xlsx");
-        ooxml::PackageWriter writer;
-        copy_all_but_workbook(writer, source);
-        EXPECT_EQ(error_number([&] { writer.commit(out); }, &context), 321) << damage.at;
+        EXPECT_EQ(error_number(
+                      [&] {
+                          ooxml::PackageWriter writer(out);
+                          copy_all_but_workbook(writer, source);
+                          writer.commit();
+                      },
+                      &context),
+                  321)
+            << damage.at;
         EXPECT_TRUE(context.starts_with("source.xlsx: " + damage.part + ": ")) << context;
         EXPECT_EQ(files_in(folder.path()), 0u) << damage.at;
 
-        ooxml::PackageWriter in_memory;
-        copy_all_but_workbook(in_memory, source);
-        EXPECT_EQ(error_number([&] { in_memory.finish(); }), 321) << damage.at;
+        EXPECT_EQ(error_number([&] {
+                      ooxml::PackageWriter in_memory;
+                      copy_all_but_workbook(in_memory, source);
+                      in_memory.finish();
+                  }),
+                  321)
+            << damage.at;
     }
 
     const ooxml::PackageReader source(good, "source.xlsx");

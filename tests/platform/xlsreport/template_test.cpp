@@ -39,7 +39,7 @@ std::string excel_sheet(const char* header) {
 // settings, a shared string table, and the sheet to copy in second place.
 std::filesystem::path excel_template() {
     const auto file = std::filesystem::temp_directory_path() / "xlsreport_excel_template.xlsx";
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(file);
     package.add(
         "[Content_Types].xml",
         R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
@@ -87,7 +87,7 @@ std::filesystem::path excel_template() {
             R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"><alignment vertical="center"/></xf></cellStyleXfs>)"
             R"(<cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"><alignment vertical="center"/></xf></cellXfs>)"
             R"(</styleSheet>)");
-    package.commit(file);
+    package.commit();
     return file;
 }
 
