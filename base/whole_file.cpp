@@ -1,9 +1,11 @@
 #include "base/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <mutex>
@@ -49,6 +51,13 @@ class WrittenFiles {
         size_ += bytes.size();
         kept_.emplace(file.native(), Kept{std::move(bytes), *identity, ++serial_});
         order_.emplace_back(file.native(), serial_);
+        // Files handed out leave their place in the order behind: it is swept now and then.
+        if (order_.size() > 2 * kept_.size() + 64) {
+            std::erase_if(order_, [this](const auto& entry) {
+                const auto it = kept_.find(entry.first);
+                return it == kept_.end() || it->second.serial != entry.second;
+            });
+        }
         while (size_ > limit) {
             const auto [oldest, serial] = order_.front();
             order_.pop_front();
@@ -103,6 +112,43 @@ WrittenFiles& written_files() {
 }
 
 }  // namespace
+
+/* ---------------------------------------------------------------- MappedFile */
+MappedFile::MappedFile(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw system_error(errno, file, FileAccess::read);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int code = errno;
+        ::close(fd);
+        throw system_error(code, file, FileAccess::read);
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ > 0) {
+        void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (map == MAP_FAILED) {
+            const int code = errno;
+            ::close(fd);
+            throw system_error(code, file, FileAccess::read);
+        }
+        data_ = static_cast<const char*>(map);
+        ::madvise(map, size_, MADV_SEQUENTIAL);
+    }
+    ::close(fd);
+}
+
+MappedFile::~MappedFile() {
+    if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
+}
+
+/* ---------------------------------------------------------------- MappedFile::release_before */
+void MappedFile::release_before(std::size_t offset) noexcept {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t end = std::min(offset, size_) / page * page;
+    if (end <= released_) return;
+    ::madvise(const_cast<char*>(data_) + released_, end - released_, MADV_DONTNEED);
+    released_ = end;
+}
 
 /* ---------------------------------------------------------------- load_file */
 std::string load_file(const std::filesystem::path& file) {

@@ -11,6 +11,27 @@
 
 namespace base {
 
+// A job file mapped into memory rather than read into it, for a reader that goes through it
+// front to back: the pages already read can be given back as reading moves on, so that a long
+// job's files take the memory of the part being read. Errors as load_file.
+class MappedFile {
+  public:
+    explicit MappedFile(const std::filesystem::path& file);
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view bytes() const noexcept { return {data_, size_}; }
+    // The bytes before `offset` will not be read again soon: their memory may go. Reading them
+    // after all still works (they come back from the file).
+    void release_before(std::size_t offset) noexcept;
+
+  private:
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t released_ = 0;
+};
+
 // The bytes of a job or hand-off file. base::RunTimeError file_not_found when it does not exist,
 // path_file_access when it cannot be read. A work file this process has just written through
 // replace_file (Durability::renamed) and that is unchanged on the disk comes from memory.

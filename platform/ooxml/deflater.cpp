@@ -56,6 +56,14 @@ DeflatedPart Deflater::finish() {
     return std::move(part_);
 }
 
+/* ---------------------------------------------------------------- Deflater::restart */
+void Deflater::restart() {
+    if (deflateReset(&stream_) != Z_OK) deflate_failure("reset");
+    stream_.next_out = output_.data();
+    stream_.avail_out = static_cast<uInt>(output_.size());
+    part_ = {};
+}
+
 /* ---------------------------------------------------------------- Deflater::fork */
 std::unique_ptr<Deflater> Deflater::fork() const {
     auto copy = std::make_unique<Deflater>(spool_);

@@ -42,8 +42,10 @@ class Deflater {
     Deflater& operator=(const Deflater&) = delete;
 
     void write(std::string_view bytes);
-    // Ends the stream; nothing may be written afterwards.
+    // Ends the stream; nothing may be written afterwards but after restart().
     DeflatedPart finish();
+    // A new part from the start, with the memory the last one had.
+    void restart();
     // An independent stream that has seen the same bytes: finishing it makes a part of what
     // was written so far and whatever it is given next, and this stream goes on unchanged.
     std::unique_ptr<Deflater> fork() const;

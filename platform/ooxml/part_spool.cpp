@@ -9,7 +9,7 @@ namespace ooxml {
 
 namespace {
 
-constexpr std::size_t queue_limit = std::size_t{8} << 20;
+constexpr std::size_t queue_limit = std::size_t{2} << 20;
 
 }  // namespace
 
@@ -29,13 +29,7 @@ PartSpool::~PartSpool() {
 PartSpool::Part PartSpool::deflate(std::string bytes) {
     auto part = std::make_shared<DeflatedPart>();
     const std::size_t size = bytes.size();
-    give(
-        [this, part, bytes = std::move(bytes)] {
-            Deflater deflater(spool_);
-            deflater.write(bytes);
-            *part = deflater.finish();
-        },
-        size);
+    give([this, part, bytes = std::move(bytes)] { *part = deflate_whole(bytes); }, size);
     return part;
 }
 
@@ -43,9 +37,7 @@ void PartSpool::deflate(std::string bytes, SpooledPart& part) {
     const std::size_t size = bytes.size();
     give(
         [this, &part, bytes = std::move(bytes)] {
-            Deflater deflater(spool_);
-            deflater.write(bytes);
-            const DeflatedPart whole = deflater.finish();
+            const DeflatedPart whole = deflate_whole(bytes);
             // One task appends alone, so the part is one stretch of the spool.
             if (whole.size > UINT32_MAX || whole.compressed_size > UINT32_MAX ||
                 whole.pieces.size() != 1) {
@@ -66,6 +58,17 @@ void PartSpool::store(std::string bytes, SpooledPart& part) {
             part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
         },
         size);
+}
+
+/* ---------------------------------------------------------------- PartSpool::deflate_whole */
+DeflatedPart PartSpool::deflate_whole(std::string_view bytes) {
+    if (whole_) {
+        whole_->restart();
+    } else {
+        whole_ = std::make_unique<Deflater>(spool_);
+    }
+    whole_->write(bytes);
+    return whole_->finish();
 }
 
 /* ---------------------------------------------------------------- PartSpool::open_stream */
@@ -94,7 +97,7 @@ PartSpool::Part PartSpool::Stream::finish() {
 }
 
 /* ---------------------------------------------------------------- PartSpool::Stream::fork */
-PartSpool::Stream PartSpool::Stream::fork() {
+PartSpool::Stream PartSpool::Stream::fork() const {
     auto copy = std::make_shared<Slot>();
     owner_->give([slot = slot_, copy] { copy->deflater = slot->deflater->fork(); }, 0);
     return Stream(*owner_, copy);

@@ -46,7 +46,7 @@ class PartSpool {
         // The part of everything written; the stream takes no more.
         Part finish();
         // A stream that goes on from what this one has been given so far.
-        Stream fork();
+        Stream fork() const;
 
       private:
         friend class PartSpool;
@@ -82,8 +82,13 @@ class PartSpool {
     void give(std::function<void()> task, std::size_t bytes);
     void work();
     void rethrow_failure();
+    // On the worker: the part of `bytes` deflated whole.
+    DeflatedPart deflate_whole(std::string_view bytes);
 
     Spool spool_;
+    // The worker's deflater of whole parts, kept from one to the next: a package of thousands
+    // of small pictures would otherwise spend its time making zlib's tables.
+    std::unique_ptr<Deflater> whole_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::pair<std::function<void()>, std::size_t>> queue_;

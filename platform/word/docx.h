@@ -1,12 +1,15 @@
 // Writing the document as a .docx package (WordprocessingML, ECMA-376).
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ooxml/part_spool.h"
@@ -15,23 +18,31 @@
 
 namespace word::detail {
 
-// Pictures in word/media/, each with its relationship. A picture of settled content has been
-// deflated into the settled body's spool and is no longer held.
-struct MediaPart {
-    std::string relationship_id;
-    std::string name;  // media/imageN.ext
-    std::string extension;
-    std::string content_type;
-    std::shared_ptr<const Picture> picture;  // until settled
-    ooxml::PartSpool::Part deflated;         // once settled
+// The kinds of picture a document embeds, by their extension in word/media/.
+struct MediaKind {
+    std::string_view extension;
+    std::string_view content_type;
 };
+inline constexpr MediaKind media_kinds[] = {
+    {"emf", "image/x-emf"}, {"png", "image/png"}, {"jpeg", "image/jpeg"}, {"bmp", "image/bmp"}};
+std::uint8_t media_kind_of(const Picture& picture);
 
+// Picture n (from 1) of word/media/ is "media/image<n>.<extension>", related as "rIdImage<n>".
+std::string media_relationship_id(std::size_t number);
+std::string media_name(std::size_t number, std::string_view extension);
+
+// The pictures in word/media/, numbered in the order the body refers to them. Those of settled
+// content come first; they have been deflated into the settled body's spool and are no longer
+// held here.
 struct MediaTable {
-    std::vector<MediaPart> parts;
-    // The part of each picture, by the picture's address; the weak pointer tells a picture
-    // that has gone from a new one at the same address.
+    std::size_t settled = 0;
+    std::vector<std::shared_ptr<const Picture>> live;  // numbers settled + 1 on
+    // The number of each picture, by its address; the weak pointer tells a picture that has
+    // gone from a new one at the same address.
     std::map<const Picture*, std::pair<std::weak_ptr<const Picture>, std::size_t>> index;
-    const MediaPart& add(const std::shared_ptr<const Picture>& picture);
+    // The picture's number, added when new.
+    std::size_t add(const std::shared_ptr<const Picture>& picture);
+    std::size_t size() const noexcept { return settled + live.size(); }
 };
 
 // rPr / pPr children of a format, in the schema's order. `line_fallback` gives the line
@@ -82,6 +93,12 @@ struct SettledBody {
     ooxml::XmlWriter writer;
     BodyState state;
     MediaTable media;
+    // Each settled picture's deflated bytes and kind, by number.
+    struct Picture {
+        ooxml::SpooledPart part;
+        std::uint8_t kind = 0;
+    };
+    std::deque<Picture> pictures;
     // The stacking order of the settled pictures, ascending; the live ones stack among them.
     std::vector<std::int32_t> z;
 };

@@ -8,6 +8,7 @@
 
 #include "platform/ooxml/xml_writer.h"
 #include "platform/word/docx.h"
+#include "platform/word/word_errors.h"
 
 namespace word::detail {
 
@@ -229,7 +230,7 @@ class BodyWriter {
     }
 
     void drawing(const ShapeState& s) {
-        const MediaPart& part = media_.add(s.picture);
+        const std::size_t picture = media_.add(s.picture);
         const auto id = static_cast<std::int64_t>(++state_.drawings);
         const std::string name = "図 " + std::to_string(id);
         w_.start("w:r");
@@ -288,7 +289,7 @@ class BodyWriter {
         w_.empty("pic:cNvPicPr");
         w_.end();
         w_.start("pic:blipFill");
-        w_.empty("a:blip", {{"r:embed", part.relationship_id}});
+        w_.empty("a:blip", {{"r:embed", media_relationship_id(picture)}});
         w_.start("a:stretch");
         w_.empty("a:fillRect");
         w_.end();
@@ -475,20 +476,34 @@ void gather_anchors(const Block& b, std::vector<Anchor>& anchors) {
 
 }  // namespace
 
+/* ---------------------------------------------------------------- media_kind_of */
+std::uint8_t media_kind_of(const Picture& picture) {
+    for (std::uint8_t k = 0; k < std::size(media_kinds); ++k) {
+        if (media_kinds[k].extension == picture.extension) return k;
+    }
+    throw_invalid("picture of kind " + picture.extension);
+}
+
+/* ---------------------------------------------------------------- media_relationship_id */
+std::string media_relationship_id(std::size_t number) {
+    return "rIdImage" + std::to_string(number);
+}
+
+/* ---------------------------------------------------------------- media_name */
+std::string media_name(std::size_t number, std::string_view extension) {
+    return "media/image" + std::to_string(number) + "." + std::string(extension);
+}
+
 /* ---------------------------------------------------------------- MediaTable::add */
-const MediaPart& MediaTable::add(const std::shared_ptr<const Picture>& picture) {
-    auto [it, added] = index.try_emplace(picture.get(), picture, parts.size());
+std::size_t MediaTable::add(const std::shared_ptr<const Picture>& picture) {
+    auto [it, added] = index.try_emplace(picture.get(), picture, size() + 1);
     if (!added && it->second.first.lock() != picture) {
         // Another picture at the address of one that has gone.
-        it->second = {picture, parts.size()};
+        it->second = {picture, size() + 1};
         added = true;
     }
-    if (added) {
-        const std::string n = std::to_string(parts.size() + 1);
-        parts.push_back({"rIdImage" + n, "media/image" + n + "." + picture->extension,
-                         picture->extension, picture->content_type, picture, nullptr});
-    }
-    return parts[it->second.second];
+    if (added) live.push_back(picture);
+    return it->second.second;
 }
 
 /* ---------------------------------------------------------------- collect_media */
@@ -567,18 +582,18 @@ void settle(DocState& doc, std::int32_t position) {
         begin_document(doc.settled->writer);
     }
     SettledBody& body = *doc.settled;
-    const std::size_t media_before = body.media.parts.size();
     {
         BodyWriter writer(doc, body.media, body.writer, body.state);
         for (std::size_t i = 0; i < count; ++i) writer.block(doc.blocks[i]);
     }
     body.stream.write(body.writer.take());
     // The pictures go into the spool now; the part refers to them by number.
-    for (std::size_t m = media_before; m < body.media.parts.size(); ++m) {
-        MediaPart& part = body.media.parts[m];
-        part.deflated = body.spool->deflate(part.picture->bytes);
-        part.picture.reset();
+    for (const std::shared_ptr<const Picture>& picture : body.media.live) {
+        body.pictures.push_back({{}, media_kind_of(*picture)});
+        body.spool->deflate(picture->bytes, body.pictures.back().part);
     }
+    body.media.settled += body.media.live.size();
+    body.media.live.clear();
     for (auto it = body.media.index.begin(); it != body.media.index.end();) {
         it = it->second.first.expired() ? body.media.index.erase(it) : std::next(it);
     }

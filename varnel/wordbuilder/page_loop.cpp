@@ -188,8 +188,20 @@ void WordRun::page_end() {
     // on a page without text is that one): the pages before it are written out and let go, so
     // that a long job needs the memory of two pages.
     OutputDocument->Settle(page_.page_start_position() - 1);
+    release_read_pages();
     page_.new_page(OutputDocument->Range().End());
     page_content_end_ = OutputDocument->Content().End();
+}
+
+/* ---------------------------------------------------------------- WordRun::release_read_pages */
+void WordRun::release_read_pages() {
+    // The graphics reader may step back over the record it has just read: a margin stays.
+    constexpr std::size_t margin = std::size_t{1} << 16;
+    const auto release = [](base::MappedFile& file, std::size_t offset) {
+        if (offset > margin) file.release_before(offset - margin);
+    };
+    release(*char_file_, text_file_->offset());
+    release(*pict_file_, graphics_file_->offset());
 }
 
 /* ---------------------------------------------------------------- WordRun::show_page_label */

@@ -171,10 +171,10 @@ void WordRun::setup_heading_styles() {
 
 /* ---------------------------------------------------------------- WordRun::open_job_files */
 void WordRun::open_job_files() {
-    char_bytes_ = base::load_file(settings_.job_dir / "PRN_CHAR");
-    pict_bytes_ = base::load_file(settings_.job_dir / "PRN_PICT");
-    text_file_.emplace(char_bytes_);
-    graphics_file_.emplace(pict_bytes_);
+    char_file_.emplace(settings_.job_dir / "PRN_CHAR");
+    pict_file_.emplace(settings_.job_dir / "PRN_PICT");
+    text_file_.emplace(char_file_->bytes());
+    graphics_file_.emplace(pict_file_->bytes());
     text_.clear_grid();
     std::filesystem::create_directories(settings_.job_dir / "META_FILE");
 }

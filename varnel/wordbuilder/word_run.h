@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/whole_file.h"
 #include "jobfiles/prn_char.h"
 #include "jobfiles/prn_pict.h"
 #include "platform/word/word.h"
@@ -42,6 +43,8 @@ class WordRun {
     void finish_at_end_page();
     void page_end();
     void show_page_label();
+    // The job files' pages read before the page that has just ended go.
+    void release_read_pages();
     void report_grid_loss(GridLoss loss, const jobfiles::BlockHeader& block);
     void text_ended_early();
 
@@ -75,8 +78,8 @@ class WordRun {
     std::int16_t Doc_Count = 1;
     std::int16_t Doc_Pages = 1;
 
-    std::string char_bytes_;
-    std::string pict_bytes_;
+    std::optional<base::MappedFile> char_file_;
+    std::optional<base::MappedFile> pict_file_;
     std::optional<jobfiles::PrnCharReader> text_file_;
     std::optional<jobfiles::VarnelPictReader> graphics_file_;
 
