@@ -84,7 +84,7 @@ class WrittenFiles {
     }
 
   private:
-    static constexpr std::size_t limit = std::size_t{16} << 20;
+    static constexpr std::size_t limit = std::size_t{4} << 20;
 
     struct Kept {
         std::string bytes;
@@ -148,6 +148,12 @@ void MappedFile::release_before(std::size_t offset) noexcept {
     if (end <= released_) return;
     ::madvise(const_cast<char*>(data_) + released_, end - released_, MADV_DONTNEED);
     released_ = end;
+}
+
+/* ---------------------------------------------------------------- MappedFile::release_all */
+void MappedFile::release_all() noexcept {
+    if (data_ != nullptr) ::madvise(const_cast<char*>(data_), size_, MADV_DONTNEED);
+    released_ = 0;
 }
 
 /* ---------------------------------------------------------------- load_file */

@@ -25,6 +25,8 @@ class MappedFile {
     // The bytes before `offset` will not be read again soon: their memory may go. Reading them
     // after all still works (they come back from the file).
     void release_before(std::size_t offset) noexcept;
+    // All the memory goes, for a reader that starts again from the beginning.
+    void release_all() noexcept;
 
   private:
     const char* data_ = nullptr;

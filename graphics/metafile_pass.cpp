@@ -169,10 +169,12 @@ PassOutcome MetafilePass::run() {
         if (!std::filesystem::is_directory(folder, ec)) {
             throw base::RunTimeError(base::ErrorNumber::path_not_found, folder.string());
         }
-        const std::string bytes = base::load_file(settings_.job_dir / "PRN_PICT");
-        names_ = jobfiles::BlockMetafileNames::scan(bytes);
-        jobfiles::SorbelPictReader in(bytes);
+        base::MappedFile file(settings_.job_dir / "PRN_PICT");
+        names_ = jobfiles::BlockMetafileNames::scan(file.bytes());
+        file.release_all();
+        jobfiles::SorbelPictReader in(file.bytes());
         while (const auto record = in.next()) {
+            file.release_before(in.offset());
             if (!in_range()) {
                 if (const auto* block = std::get_if<jobfiles::SorbelPictBlock>(&*record)) {
                     bx1_ = block->x1;

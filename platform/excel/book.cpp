@@ -173,9 +173,44 @@ const StyleFonts& Book::fonts() {
 
 /* ---------------------------------------------------------------- Book::format */
 void Book::format(std::size_t sheet, CellPosition cell, long long start, long long length,
-                  const std::function<void(RunFont&)>& change) {
+                  FontSetting setting, std::string_view value) {
     if (!sheets_[sheet].worksheet) bad_reference("Cells of a chart sheet");
-    changes_[sheet].cells[{cell.row, cell.column}].push_back(FontChange{start, length, change});
+    std::uint32_t index = 0;
+    if (setting == FontSetting::size || setting == FontSetting::name) {
+        auto it = value_index_.find(value);
+        if (it == value_index_.end()) {
+            it =
+                value_index_.emplace(std::string(value), static_cast<std::uint32_t>(values_.size()))
+                    .first;
+            values_.emplace_back(value);
+        }
+        index = it->second;
+    }
+    changes_[sheet].cells.push_back({cell.row, cell.column, start, length, setting, index});
+}
+
+/* ---------------------------------------------------------------- Book::apply */
+void Book::apply(const FontChange& change, RunFont& font) const {
+    switch (change.setting) {
+        case FontSetting::superscript:
+            font.set("vertAlign", "superscript");
+            break;
+        case FontSetting::not_superscript:
+            if (const auto* align = font.find("vertAlign");
+                align != nullptr && !align->attributes.empty() &&
+                align->attributes.front().second == "superscript") {
+                font.remove("vertAlign");
+            }
+            break;
+        case FontSetting::size:
+            font.set("sz", values_[change.value]);
+            break;
+        case FontSetting::name:
+            font.set("rFont", values_[change.value]);
+            // A theme font would show in place of the name.
+            font.remove("scheme");
+            break;
+    }
 }
 
 /* ---------------------------------------------------------------- Book::select_sheet */
@@ -214,8 +249,22 @@ std::vector<std::size_t> Book::shared_string_uses(std::size_t items) const {
 /* ---------------------------------------------------------------- Book::change_cells */
 void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges& changes,
                         SharedStrings* strings, std::vector<std::size_t>& uses) {
-    for (const auto& [position, font_changes] : changes.cells) {
-        const CellPosition cell{position.first, position.second};
+    // Cell by cell in row order; a cell's changes in the order they came.
+    std::vector<const FontChange*> order;
+    order.reserve(changes.cells.size());
+    for (const FontChange& c : changes.cells) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const FontChange* a, const FontChange* b) {
+        return std::pair(a->row, a->column) < std::pair(b->row, b->column);
+    });
+    for (std::size_t first = 0; first < order.size();) {
+        std::size_t last = first + 1;
+        while (last < order.size() && order[last]->row == order[first]->row &&
+               order[last]->column == order[first]->column) {
+            ++last;
+        }
+        const CellPosition cell{order[first]->row, order[first]->column};
+        const std::size_t from = first;
+        first = last;
         const pugi::xml_node node = sheet.cell(cell);
         pugi::xml_node string_item;
         const std::optional<std::size_t> shared = shared_string_index(node);
@@ -233,8 +282,9 @@ void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges&
         const RichText original = RichText::read(string_item);
         RichText text = original;
         const RunFont& cell_font = fonts().cell_font(node.attribute("s").as_uint(0));
-        for (const FontChange& c : font_changes) {
-            text.format(c.start, c.length, cell_font, c.change);
+        for (std::size_t i = from; i < last; ++i) {
+            const FontChange& c = *order[i];
+            text.format(c.start, c.length, cell_font, [&](RunFont& font) { apply(c, font); });
         }
         if (text.runs() == original.runs()) continue;
         if (!shared) {

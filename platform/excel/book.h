@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -42,9 +43,12 @@ class Book {
     std::optional<std::size_t> find_worksheet(std::size_t n) const;
     std::size_t worksheet_count() const;
 
-    // The change is kept and applied when the workbook is saved: it must own what it uses.
+    // What a Font property of a range of characters asks for.
+    enum class FontSetting : std::uint8_t { superscript, not_superscript, size, name };
+    // The change is kept and applied when the workbook is saved. `value` is the size's text
+    // or the font's name.
     void format(std::size_t sheet, CellPosition cell, long long start, long long length,
-                const std::function<void(RunFont&)>& change);
+                FontSetting setting, std::string_view value = {});
     void select_sheet(std::size_t index);
     void select_range(std::size_t sheet, CellPosition first, CellPosition last);
     void save_as(const std::filesystem::path& file, bool display_alerts);
@@ -55,16 +59,21 @@ class Book {
         bool worksheet = false;
     };
     // Font changes wait until the workbook is saved: each sheet part is then read, changed and
-    // written on its own, so that a large workbook is never held as trees all at once.
+    // written on its own, so that a large workbook is never held as trees all at once. A long
+    // report has tens of thousands of them: each is a few bytes, in the order they came.
     struct FontChange {
+        std::int32_t row = 0;
+        std::int32_t column = 0;
         long long start = 0;
         long long length = 0;
-        std::function<void(RunFont&)> change;
+        FontSetting setting = FontSetting::superscript;
+        std::uint32_t value = 0;  // in values_
     };
     struct SheetChanges {
-        std::map<std::pair<std::int32_t, std::int32_t>, std::vector<FontChange>> cells;
+        std::vector<FontChange> cells;
         std::optional<std::pair<std::string, CellPosition>> selection;  // sqref, active cell
     };
+    void apply(const FontChange& change, RunFont& font) const;
     // The parts a save writes anew, by name.
     using NewParts = std::map<std::string, std::string, std::less<>>;
 
@@ -96,6 +105,9 @@ class Book {
     std::optional<StyleFonts> fonts_;
     std::unique_ptr<XmlPart> styles_;
     std::map<std::size_t, SheetChanges> changes_;
+    // The sizes and font names the changes set, each once.
+    std::vector<std::string> values_;
+    std::map<std::string, std::uint32_t, std::less<>> value_index_;
     std::size_t active_sheet_ = 0;
     bool selection_changed_ = false;
 };

@@ -23,30 +23,18 @@ std::string point_size(double points) {
 
 /* ---------------------------------------------------------------- Font */
 void Font::Superscript(bool value) {
-    book_->format(sheet_, cell_, start_, length_, [value](detail::RunFont& font) {
-        if (value) {
-            font.set("vertAlign", "superscript");
-        } else if (const auto* align = font.find("vertAlign");
-                   align != nullptr && !align->attributes.empty() &&
-                   align->attributes.front().second == "superscript") {
-            font.remove("vertAlign");
-        }
-    });
+    book_->format(sheet_, cell_, start_, length_,
+                  value ? detail::Book::FontSetting::superscript
+                        : detail::Book::FontSetting::not_superscript);
 }
 
 void Font::Size(double points) {
-    const std::string value = point_size(points);
-    book_->format(sheet_, cell_, start_, length_,
-                  [value](detail::RunFont& font) { font.set("sz", value); });
+    book_->format(sheet_, cell_, start_, length_, detail::Book::FontSetting::size,
+                  point_size(points));
 }
 
 void Font::Name(std::string_view name) {
-    const std::string value(name);
-    book_->format(sheet_, cell_, start_, length_, [value](detail::RunFont& font) {
-        font.set("rFont", value);
-        // A theme font would show in place of the name.
-        font.remove("scheme");
-    });
+    book_->format(sheet_, cell_, start_, length_, detail::Book::FontSetting::name, name);
 }
 
 /* ---------------------------------------------------------------- Range::Select */

@@ -160,6 +160,16 @@ std::string PartSpool::inflate(const DeflatedPart& part) {
     return bytes;
 }
 
+std::string PartSpool::inflate(const SpooledPart& part) {
+    wait();
+    DeflatedPart whole;
+    whole.crc = part.crc;
+    whole.size = part.size;
+    whole.compressed_size = part.compressed_size;
+    whole.pieces.emplace_back(part.offset, part.compressed_size);
+    return inflate(whole);
+}
+
 /* ---------------------------------------------------------------- PartSpool::give */
 void PartSpool::give(std::function<void()> task, std::size_t bytes) {
     std::unique_lock lock(mutex_);

@@ -75,6 +75,7 @@ class PartSpool {
     void copy(const SpooledPart& part, const std::function<void(std::string_view)>& sink) const;
     // The bytes of a part made here, inflated again; waits for the work first.
     std::string inflate(const DeflatedPart& part);
+    std::string inflate(const SpooledPart& part);
 
   private:
     // Runs `task` on the worker once the work before it is done. Waits while more than a few

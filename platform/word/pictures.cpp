@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 #include "base/run_time_error.h"
 #include "base/whole_file.h"
@@ -50,6 +51,41 @@ bool pixel_size(const std::string& b, int& w, int& h) {
     throw RunTimeError(ErrorNumber::invalid_call, "not a picture file: " + name);
 }
 
+// A .bmp as Word embeds it: converted to PNG with its pixels kept, or as it is when it cannot
+// be decoded.
+Picture bitmap_picture(std::string bytes, const std::string& name) {
+    Picture pic;
+    int w = 0;
+    int h = 0;
+    int channels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                            static_cast<int>(bytes.size()), &w, &h, &channels, 0);
+    if (pixels != nullptr) {
+        std::string png;
+        const int ok =
+            stbi_write_png_to_func(append_bytes, &png, w, h, channels, pixels, w * channels);
+        stbi_image_free(pixels);
+        if (ok == 0) not_a_picture(name);
+        pic.bytes = std::move(png);
+        pic.extension = "png";
+        pic.content_type = "image/png";
+    } else if (bytes.size() >= 26) {
+        // A bitmap stb cannot decode (e.g. run-length coded) is embedded as it is.
+        w = i32_at(bytes, 18);
+        h = i32_at(bytes, 22);
+        if (w <= 0 || h == 0) not_a_picture(name);
+        h = h < 0 ? -h : h;
+        pic.bytes = std::move(bytes);
+        pic.extension = "bmp";
+        pic.content_type = "image/bmp";
+    } else {
+        not_a_picture(name);
+    }
+    pic.natural_width = static_cast<float>(w) * points_per_pixel;
+    pic.natural_height = static_cast<float>(h) * points_per_pixel;
+    return pic;
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- picture_from_bytes */
@@ -67,36 +103,21 @@ Picture picture_from_bytes(std::string bytes, const std::string& name) {
         return pic;
     }
     if (starts_with(bytes, "BM")) {
-        int w = 0;
-        int h = 0;
-        int channels = 0;
-        stbi_uc* pixels =
-            stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                  static_cast<int>(bytes.size()), &w, &h, &channels, 0);
-        if (pixels != nullptr) {
-            std::string png;
-            const int ok =
-                stbi_write_png_to_func(append_bytes, &png, w, h, channels, pixels, w * channels);
-            stbi_image_free(pixels);
-            if (ok == 0) not_a_picture(name);
-            pic.bytes = std::move(png);
-            pic.extension = "png";
-            pic.content_type = "image/png";
-        } else if (bytes.size() >= 26) {
-            // A bitmap stb cannot decode (e.g. run-length coded) is embedded as it is.
-            w = i32_at(bytes, 18);
-            h = i32_at(bytes, 22);
-            if (w <= 0 || h == 0) not_a_picture(name);
-            h = h < 0 ? -h : h;
-            pic.bytes = std::move(bytes);
-            pic.extension = "bmp";
-            pic.content_type = "image/bmp";
-        } else {
-            not_a_picture(name);
+        // A report repeats its bitmaps (the logo on many pages): the last conversion is kept,
+        // and the same bitmap again costs a comparison instead of an encoding.
+        static std::mutex last_mutex;
+        static std::string last_bitmap;
+        static Picture last_picture;
+        {
+            const std::lock_guard lock(last_mutex);
+            if (!last_bitmap.empty() && bytes == last_bitmap) return last_picture;
         }
-        pic.natural_width = static_cast<float>(w) * points_per_pixel;
-        pic.natural_height = static_cast<float>(h) * points_per_pixel;
-        return pic;
+        std::string bitmap = bytes;
+        Picture converted = bitmap_picture(std::move(bytes), name);
+        const std::lock_guard lock(last_mutex);
+        last_bitmap = std::move(bitmap);
+        last_picture = converted;
+        return converted;
     }
     const bool png = starts_with(bytes, "\x89PNG\r\n\x1a\n");
     const bool jpeg = starts_with(bytes, "\xFF\xD8\xFF");

@@ -19,7 +19,8 @@ std::size_t MediaStore::add(const ooxml::MediaType& type, std::string_view bytes
         if (holds(it->second, bytes)) return it->second;
     }
     const std::size_t index = media_.size();
-    media_.push_back({type, spool_.deflate(std::string(bytes))});
+    media_.push_back({type, {}});
+    spool_.deflate(std::string(bytes), media_.back().part);
     by_hash_.emplace(hash, index);
     recent_.emplace_back(index, std::string(bytes));
     recent_bytes_ += bytes.size();
@@ -35,7 +36,7 @@ bool MediaStore::holds(std::size_t index, std::string_view bytes) {
     for (const auto& [kept, kept_bytes] : recent_) {
         if (kept == index) return kept_bytes == bytes;
     }
-    return spool_.inflate(*media_[index].part) == bytes;
+    return spool_.inflate(media_[index].part) == bytes;
 }
 
 }  // namespace xlsreport::detail

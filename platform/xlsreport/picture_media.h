@@ -19,14 +19,14 @@ class MediaStore {
   public:
     struct Media {
         ooxml::MediaType type;
-        ooxml::PartSpool::Part part;
+        ooxml::SpooledPart part;  // complete once the spool's work is done
     };
 
     explicit MediaStore(ooxml::PartSpool& spool) : spool_(spool) {}
 
     // Index of the media holding exactly these bytes, added when new.
     std::size_t add(const ooxml::MediaType& type, std::string_view bytes);
-    const std::vector<Media>& all() const noexcept { return media_; }
+    const std::deque<Media>& all() const noexcept { return media_; }
 
   private:
     // Whether media `index` holds exactly `bytes`: compared with the bytes of the pictures
@@ -34,7 +34,7 @@ class MediaStore {
     bool holds(std::size_t index, std::string_view bytes);
 
     ooxml::PartSpool& spool_;
-    std::vector<Media> media_;
+    std::deque<Media> media_;  // the spool fills in each part where it stands
     std::unordered_multimap<std::size_t, std::size_t> by_hash_;
     // The bytes of the latest media, newest last, a few megabytes in all: a picture drawn again
     // is nearly always one drawn a moment ago (the logo of the page before).

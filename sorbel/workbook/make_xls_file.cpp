@@ -128,7 +128,7 @@ void WorkbookBuild::start() {
     grid_rows_ = grid_rows;
     // Created empty first: the post-processing never reads an earlier run's records.
     UdStringWriter().save(s_.job_dir / udstring_file_name);
-    names_ = jobfiles::BlockMetafileNames::scan(base::load_file(s_.job_dir / "PRN_PICT"));
+    names_ = jobfiles::BlockMetafileNames::scan(base::MappedFile(s_.job_dir / "PRN_PICT").bytes());
 
     view_.start_progress(s_.Page_Count);
     report_.SetOnErrorProc([this](std::int32_t& error_no, xlsreport::XlsReport& report) {
@@ -157,10 +157,11 @@ void WorkbookBuild::begin_sheet() {
 
 /* ---------------------------------------------------------------- WorkbookBuild::read_records */
 void WorkbookBuild::read_records() {
-    const std::string bytes = base::load_file(s_.job_dir / "PRN_CHAR");
-    jobfiles::SorbelCharReader in(bytes);
+    base::MappedFile file(s_.job_dir / "PRN_CHAR");
+    jobfiles::SorbelCharReader in(file.bytes());
     reading_ = true;
     while (const auto record = in.next()) {
+        file.release_before(in.offset());
         const bool page_end = std::holds_alternative<jobfiles::PageEnd>(*record);
         if (!in_range()) {
             if (page_end) {
