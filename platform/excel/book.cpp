@@ -361,6 +361,8 @@ void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
             xml = std::move(it->second);
         } else if (const auto sheet = sheet_parts.find(name); sheet != sheet_parts.end()) {
             xml = changed_sheet(sheet->second, nullptr, uses);
+            // A sheet left stored uncompressed, to be saved again, is deflated when it is.
+            if (!xml && source_->stored(name)) xml = bytes_of(name);
         }
         writing([&] {
             if (xml) {

@@ -20,7 +20,8 @@ constexpr std::size_t output_size = std::size_t{1} << 16;
 }  // namespace
 
 /* ---------------------------------------------------------------- Deflater */
-Deflater::Deflater(Spool& spool) : spool_(spool), output_(output_size) {
+Deflater::Deflater(Spool& spool, bool gather)
+    : spool_(spool), gather_(gather), output_(output_size) {
     if (deflateInit2(&stream_, level, Z_DEFLATED, -MAX_WBITS, memory_level, Z_DEFAULT_STRATEGY) !=
         Z_OK) {
         deflate_failure("init");
@@ -53,6 +54,10 @@ DeflatedPart Deflater::finish() {
     stream_.avail_in = 0;
     deflate_input(Z_FINISH);
     keep_output();
+    if (gather_ && !gathered_.empty()) {
+        part_.pieces.emplace_back(spool_.append(gathered_), gathered_.size());
+        gathered_.clear();
+    }
     return std::move(part_);
 }
 
@@ -61,12 +66,13 @@ void Deflater::restart() {
     if (deflateReset(&stream_) != Z_OK) deflate_failure("reset");
     stream_.next_out = output_.data();
     stream_.avail_out = static_cast<uInt>(output_.size());
+    gathered_.clear();
     part_ = {};
 }
 
 /* ---------------------------------------------------------------- Deflater::fork */
 std::unique_ptr<Deflater> Deflater::fork() const {
-    auto copy = std::make_unique<Deflater>(spool_);
+    auto copy = std::make_unique<Deflater>(spool_, gather_);
     deflateEnd(&copy->stream_);
     // deflateCopy does not change its source; zlib's signature just lacks the const.
     if (deflateCopy(&copy->stream_, const_cast<z_stream*>(&stream_)) != Z_OK) {
@@ -75,6 +81,7 @@ std::unique_ptr<Deflater> Deflater::fork() const {
     copy->output_ = output_;
     copy->stream_.next_out = copy->output_.data() + (stream_.next_out - output_.data());
     copy->part_ = part_;
+    copy->gathered_ = gathered_;
     return copy;
 }
 
@@ -94,7 +101,10 @@ void Deflater::deflate_input(int flush) {
 /* ---------------------------------------------------------------- Deflater::keep_output */
 void Deflater::keep_output() {
     const auto n = static_cast<std::size_t>(stream_.next_out - output_.data());
-    if (n > 0) {
+    if (n > 0 && gather_) {
+        gathered_.append(reinterpret_cast<const char*>(output_.data()), n);
+        part_.compressed_size += n;
+    } else if (n > 0) {
         const std::uint64_t at =
             spool_.append(std::string_view(reinterpret_cast<const char*>(output_.data()), n));
         if (!part_.pieces.empty() && part_.pieces.back().first + part_.pieces.back().second == at) {

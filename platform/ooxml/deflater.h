@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -36,7 +37,9 @@ struct SpooledPart {
 // One part's deflate stream, writing its output into a spool as it fills.
 class Deflater {
   public:
-    explicit Deflater(Spool& spool);
+    // `gather`: the output is kept in memory and goes into the spool in one piece when the
+    // part is finished, so that threads deflating parts side by side keep each part whole.
+    explicit Deflater(Spool& spool, bool gather = false);
     ~Deflater();
     Deflater(const Deflater&) = delete;
     Deflater& operator=(const Deflater&) = delete;
@@ -56,7 +59,9 @@ class Deflater {
 
     Spool& spool_;
     z_stream stream_{};
+    bool gather_;
     std::vector<unsigned char> output_;
+    std::string gathered_;
     DeflatedPart part_;
 };
 

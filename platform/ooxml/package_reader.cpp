@@ -178,6 +178,17 @@ std::string PackageReader::read(std::string_view part) const {
     return bytes;
 }
 
+/* ---------------------------------------------------------------- stored */
+bool PackageReader::stored(std::string_view part) const {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(impl_->archive, index_of(part), 0, &st) != 0 ||
+        (st.valid & ZIP_STAT_COMP_METHOD) == 0) {
+        bad_package(impl_->name + ": " + std::string(part), "method unknown");
+    }
+    return st.comp_method == ZIP_CM_STORE;
+}
+
 /* ---------------------------------------------------------------- check */
 void PackageReader::check(std::string_view part) const {
     const std::string entry(part);

@@ -36,6 +36,8 @@ class PackageReader {
     bool contains(std::string_view part) const;
     // The whole part, checked against its recorded size.
     std::string read(std::string_view part) const;
+    // Whether the part is stored uncompressed. Invalid file format when there is no such part.
+    bool stored(std::string_view part) const;
     // Reads the part to its end and keeps nothing: the damage `read` would find, without the
     // memory, and without the size limit, which is there for the memory.
     void check(std::string_view part) const;

@@ -76,9 +76,10 @@ struct Copied {
 struct Pending {
     std::string name;
     PartSpool::Part part;                // deflated in the spool, or
-    std::optional<SpooledPart> spooled;  // deflated whole in the spool, or
-    std::optional<Copied> copy;          // copied from another package
-    std::uint64_t work = 0;              // the spool's work that completes the part
+    std::optional<SpooledPart> spooled;  // deflated whole (or kept as it is) in the spool, or
+    bool stored = false;
+    std::optional<Copied> copy;  // copied from another package
+    std::uint64_t work = 0;      // the spool's work that completes the part
 };
 
 // What the local and the central header of an entry both record.
@@ -159,6 +160,10 @@ struct PackageWriter::Impl {
                   memory.append(bytes);
               }
           }) {}
+    // The spool's work may still fill in the directory's pieces.
+    ~Impl() { spool->drain(); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
 
     // Entries are written once the next one is on its way: the newest part is deflated while
     // the caller makes the next.
@@ -182,6 +187,7 @@ struct PackageWriter::Impl {
             r.compressed_size = e.copy->stat.comp_size;
             r.size = e.copy->stat.size;
         } else if (e.spooled) {
+            if (e.stored) r.method = 0;
             r.crc = e.spooled->crc;
             r.compressed_size = e.spooled->compressed_size;
             r.size = e.spooled->size;
@@ -299,7 +305,7 @@ void PackageWriter::add_stream(std::string_view name, const std::function<PartPi
 
 /* ---------------------------------------------------------------- PackageWriter::add_deflated */
 void PackageWriter::add_deflated(std::string_view name, PartSpool::Part part) {
-    impl_->queue({std::string(name), std::move(part), std::nullopt, std::nullopt,
+    impl_->queue({std::string(name), std::move(part), std::nullopt, false, std::nullopt,
                   impl_->spool->last_given()});
 }
 
@@ -307,7 +313,12 @@ void PackageWriter::add_deflated(std::string_view name, const SpooledPart& part)
     // The part is complete once the work given before now is done.
     const std::uint64_t work = impl_->spool->last_given();
     impl_->spool->wait_for(work);
-    impl_->queue({std::string(name), nullptr, part, std::nullopt, 0});
+    impl_->queue({std::string(name), nullptr, part, false, std::nullopt, 0});
+}
+
+void PackageWriter::add_stored(std::string_view name, const SpooledPart& part) {
+    impl_->spool->wait_for(impl_->spool->last_given());
+    impl_->queue({std::string(name), nullptr, part, true, std::nullopt, 0});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::add_copy */
@@ -322,7 +333,7 @@ void PackageWriter::add_copy(const PackageReader& source, std::string_view part)
         throw RunTimeError(ErrorNumber::invalid_file_format,
                            source.name() + ": " + std::string(part) + ": method unknown");
     }
-    impl_->queue({std::string(part), nullptr, std::nullopt, Copied{&source, index, st}, 0});
+    impl_->queue({std::string(part), nullptr, std::nullopt, false, Copied{&source, index, st}, 0});
 }
 
 /* ---------------------------------------------------------------- PackageWriter::finish */

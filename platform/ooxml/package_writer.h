@@ -47,6 +47,8 @@ class PackageWriter {
     // A part deflated in this writer's spool.
     void add_deflated(std::string_view name, PartSpool::Part part);
     void add_deflated(std::string_view name, const SpooledPart& part);
+    // A part kept as it is in this writer's spool (PartSpool::store), stored uncompressed.
+    void add_stored(std::string_view name, const SpooledPart& part);
     // The part of the same name in `source`, copied as it is stored there: its compressed bytes,
     // method, CRC and sizes, neither inflated for the copy nor deflated again. It is read through
     // before it is copied, so a damaged part stops the package with the reader's error instead

@@ -11,6 +11,10 @@ namespace {
 
 constexpr std::size_t queue_limit = std::size_t{2} << 20;
 
+[[noreturn]] void too_large() {
+    throw base::RunTimeError(base::ErrorNumber::device_io, "part of 4 GB or more");
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- PartSpool */
@@ -29,85 +33,124 @@ PartSpool::~PartSpool() {
 PartSpool::Part PartSpool::deflate(std::string bytes) {
     auto part = std::make_shared<DeflatedPart>();
     const std::size_t size = bytes.size();
-    give([this, part, bytes = std::move(bytes)] { *part = deflate_whole(bytes); }, size);
+    give(
+        [this, part, bytes = std::move(bytes)](Deflater& whole) {
+            const SpooledPart spooled = deflate_whole(whole, bytes);
+            part->crc = spooled.crc;
+            part->size = spooled.size;
+            part->compressed_size = spooled.compressed_size;
+            part->pieces.emplace_back(spooled.offset, spooled.compressed_size);
+        },
+        size, true);
     return part;
 }
 
 void PartSpool::deflate(std::string bytes, SpooledPart& part) {
     const std::size_t size = bytes.size();
+    give([this, &part,
+          bytes = std::move(bytes)](Deflater& whole) { part = deflate_whole(whole, bytes); },
+         size, true);
+}
+
+void PartSpool::deflate(const SpooledPart& stored, SpooledPart& part) {
     give(
-        [this, &part, bytes = std::move(bytes)] {
-            const DeflatedPart whole = deflate_whole(bytes);
-            // One task appends alone, so the part is one stretch of the spool.
-            if (whole.size > UINT32_MAX || whole.compressed_size > UINT32_MAX ||
-                whole.pieces.size() != 1) {
-                throw base::RunTimeError(base::ErrorNumber::device_io, "part of 4 GB or more");
-            }
-            part = {whole.pieces.front().first, static_cast<std::uint32_t>(whole.compressed_size),
-                    static_cast<std::uint32_t>(whole.size), whole.crc};
+        [this, &stored, &part](Deflater& whole) {
+            std::string bytes;
+            bytes.reserve(stored.size);
+            spool_.read(stored.offset, stored.size,
+                        [&](std::string_view piece) { bytes.append(piece); });
+            part = deflate_whole(whole, bytes);
         },
-        size);
+        stored.size, false);
 }
 
 /* ---------------------------------------------------------------- PartSpool::store */
 void PartSpool::store(std::string bytes, SpooledPart& part) {
     const std::size_t size = bytes.size();
     give(
-        [this, &part, bytes = std::move(bytes)] {
+        [this, &part, bytes = std::move(bytes)](Deflater&) {
+            if (bytes.size() >= UINT32_MAX) too_large();
             part.offset = spool_.append(bytes);
             part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
+            part.crc = static_cast<std::uint32_t>(
+                crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), part.size));
         },
-        size);
+        size, true);
+}
+
+void PartSpool::store(std::function<std::string()> make, std::size_t size, SpooledPart& part) {
+    give(
+        [this, &part, make = std::move(make)](Deflater&) {
+            const std::string bytes = make();
+            if (bytes.size() >= UINT32_MAX) too_large();
+            part.offset = spool_.append(bytes);
+            part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
+            part.crc = static_cast<std::uint32_t>(
+                crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), part.size));
+        },
+        size, false);
 }
 
 /* ---------------------------------------------------------------- PartSpool::deflate_whole */
-DeflatedPart PartSpool::deflate_whole(std::string_view bytes) {
-    if (whole_) {
-        whole_->restart();
-    } else {
-        whole_ = std::make_unique<Deflater>(spool_);
-    }
-    whole_->write(bytes);
-    return whole_->finish();
+SpooledPart PartSpool::deflate_whole(Deflater& whole, std::string_view bytes) {
+    whole.restart();
+    whole.write(bytes);
+    const DeflatedPart part = whole.finish();
+    if (part.size >= UINT32_MAX || part.compressed_size >= UINT32_MAX) too_large();
+    const std::uint64_t offset = part.pieces.empty() ? 0 : part.pieces.front().first;
+    return {offset, static_cast<std::uint32_t>(part.compressed_size),
+            static_cast<std::uint32_t>(part.size), part.crc};
 }
 
 /* ---------------------------------------------------------------- PartSpool::open_stream */
 PartSpool::Stream PartSpool::open_stream() {
     auto slot = std::make_shared<Stream::Slot>();
-    give([this, slot] { slot->deflater = std::make_unique<Deflater>(spool_); }, 0);
+    give([this, slot](Deflater&) { slot->deflater = std::make_unique<Deflater>(spool_); }, 0,
+         false);
     return Stream(*this, slot);
 }
 
 /* ---------------------------------------------------------------- PartSpool::Stream::write */
 void PartSpool::Stream::write(std::string bytes) {
     const std::size_t size = bytes.size();
-    owner_->give([slot = slot_, bytes = std::move(bytes)] { slot->deflater->write(bytes); }, size);
+    owner_->give(
+        [slot = slot_, bytes = std::move(bytes)](Deflater&) { slot->deflater->write(bytes); }, size,
+        false);
 }
 
 /* ---------------------------------------------------------------- PartSpool::Stream::finish */
 PartSpool::Part PartSpool::Stream::finish() {
     auto part = std::make_shared<DeflatedPart>();
     owner_->give(
-        [slot = slot_, part] {
+        [slot = slot_, part](Deflater&) {
             *part = slot->deflater->finish();
             slot->deflater.reset();
         },
-        0);
+        0, false);
     return part;
 }
 
 /* ---------------------------------------------------------------- PartSpool::Stream::fork */
 PartSpool::Stream PartSpool::Stream::fork() const {
     auto copy = std::make_shared<Slot>();
-    owner_->give([slot = slot_, copy] { copy->deflater = slot->deflater->fork(); }, 0);
+    owner_->give([slot = slot_, copy](Deflater&) { copy->deflater = slot->deflater->fork(); }, 0,
+                 false);
     return Stream(*owner_, copy);
 }
 
 /* ---------------------------------------------------------------- PartSpool::wait */
 void PartSpool::wait() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
+    while (!(done_ == given_ || failure_)) {
+        if (!help(lock)) changed_.wait(lock);
+    }
     rethrow_failure();
+}
+
+/* ---------------------------------------------------------------- PartSpool::drain */
+void PartSpool::drain() noexcept {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return done_ == given_; });
 }
 
 /* ---------------------------------------------------------------- PartSpool::last_given */
@@ -119,7 +162,9 @@ std::uint64_t PartSpool::last_given() const {
 /* ---------------------------------------------------------------- PartSpool::wait_for */
 void PartSpool::wait_for(std::uint64_t given) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this, given] { return done_ >= given || failure_; });
+    while (!(done_ >= given || failure_)) {
+        if (!help(lock)) changed_.wait(lock);
+    }
     rethrow_failure();
 }
 
@@ -161,7 +206,6 @@ std::string PartSpool::inflate(const DeflatedPart& part) {
 }
 
 std::string PartSpool::inflate(const SpooledPart& part) {
-    wait();
     DeflatedPart whole;
     whole.crc = part.crc;
     whole.size = part.size;
@@ -171,13 +215,15 @@ std::string PartSpool::inflate(const SpooledPart& part) {
 }
 
 /* ---------------------------------------------------------------- PartSpool::give */
-void PartSpool::give(std::function<void()> task, std::size_t bytes) {
+void PartSpool::give(std::function<void(Deflater& whole)> run, std::size_t bytes,
+                     bool independent) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queued_bytes_ < queue_limit || failure_; });
+    while (!(queued_bytes_ < queue_limit || failure_)) {
+        if (!help(lock)) changed_.wait(lock);
+    }
     rethrow_failure();
-    queue_.emplace_back(std::move(task), bytes);
+    queue_.push_back({std::move(run), bytes, ++given_, independent});
     queued_bytes_ += bytes;
-    ++given_;
     lock.unlock();
     changed_.notify_all();
 }
@@ -187,33 +233,63 @@ void PartSpool::rethrow_failure() {
     if (failure_) std::rethrow_exception(failure_);
 }
 
+/* ---------------------------------------------------------------- PartSpool::help */
+bool PartSpool::help(std::unique_lock<std::mutex>& lock) {
+    if (helping_ || queue_.empty() || !queue_.front().independent || failure_) return false;
+    Task task = std::move(queue_.front());
+    queue_.pop_front();
+    helping_ = true;
+    run(std::move(task), helper_whole_, lock);
+    helping_ = false;
+    return true;
+}
+
+/* ---------------------------------------------------------------- PartSpool::run */
+void PartSpool::run(Task task, Deflater& whole, std::unique_lock<std::mutex>& lock) {
+    ++running_;
+    // After a failure the rest of the work is dropped: the package cannot be whole.
+    const bool failed = static_cast<bool>(failure_);
+    lock.unlock();
+    std::exception_ptr caught;
+    if (!failed) {
+        try {
+            task.run(whole);
+        } catch (...) {
+            caught = std::current_exception();
+        }
+    }
+    task.run = nullptr;
+    lock.lock();
+    --running_;
+    if (caught && !failure_) failure_ = caught;
+    queued_bytes_ -= task.bytes;
+    if (task.number == done_ + 1) {
+        ++done_;
+        while (!ahead_.empty() && *ahead_.begin() == done_ + 1) {
+            ahead_.erase(ahead_.begin());
+            ++done_;
+        }
+    } else {
+        ahead_.insert(task.number);
+    }
+    changed_.notify_all();
+}
+
 /* ---------------------------------------------------------------- PartSpool::work */
 void PartSpool::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+        // A task that builds on the work before it waits until that is done, wherever it ran.
+        changed_.wait(lock, [this] {
+            return stopping_ && queue_.empty() ? true
+                   : queue_.empty()
+                       ? false
+                       : queue_.front().independent || done_ + 1 == queue_.front().number;
+        });
         if (queue_.empty()) return;
-        auto [task, bytes] = std::move(queue_.front());
+        Task task = std::move(queue_.front());
         queue_.pop_front();
-        busy_ = true;
-        const bool failed = static_cast<bool>(failure_);
-        lock.unlock();
-        std::exception_ptr caught;
-        // After a failure the rest of the work is dropped: the package cannot be whole.
-        if (!failed) {
-            try {
-                task();
-            } catch (...) {
-                caught = std::current_exception();
-            }
-        }
-        task = nullptr;
-        lock.lock();
-        if (caught && !failure_) failure_ = caught;
-        queued_bytes_ -= bytes;
-        ++done_;
-        busy_ = false;
-        changed_.notify_all();
+        run(std::move(task), worker_whole_, lock);
     }
 }
 

@@ -87,6 +87,12 @@ std::string settings_xml(const DocState& doc);
 // The body written out so far (Document::Settle): document.xml up to the live blocks,
 // deflated as it was settled, and the settled pictures.
 struct SettledBody {
+    SettledBody() = default;
+    // The spool's work may still fill in the pictures' places.
+    ~SettledBody() { spool->drain(); }
+    SettledBody(const SettledBody&) = delete;
+    SettledBody& operator=(const SettledBody&) = delete;
+
     std::shared_ptr<ooxml::PartSpool> spool = std::make_shared<ooxml::PartSpool>();
     ooxml::PartSpool::Stream stream = spool->open_stream();
     // Goes on where the settled blocks end: the body element is still open.

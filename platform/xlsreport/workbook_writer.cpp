@@ -1,5 +1,6 @@
 #include "platform/xlsreport/workbook_writer.h"
 
+#include <deque>
 #include <memory>
 #include <set>
 #include <system_error>
@@ -54,11 +55,16 @@ std::int32_t save_error_number(const base::RunTimeError& e) {
 struct WorkbookWriter::Parts {
     explicit Parts(const TemplateBook& book)
         : styles(book.styles_xml()), spool(std::make_shared<ooxml::PartSpool>()), media(*spool) {}
+    // The spool's work may still fill in the sheets' and pictures' places, and use the styles.
+    ~Parts() { spool->drain(); }
+    Parts(const Parts&) = delete;
+    Parts& operator=(const Parts&) = delete;
 
-    // A finished sheet's parts, deflated into the spool: only the open sheet is held as cells.
+    // A finished sheet's parts in the spool: only the open sheet is held as cells. The
+    // worksheet waits as it is: whether it is deflated is told when the workbook is saved.
     struct Sheet {
         std::string name;
-        ooxml::PartSpool::Part worksheet;
+        ooxml::SpooledPart worksheet;    // filled in by the spool's thread
         ooxml::PartSpool::Part drawing;  // none without pictures
         ooxml::PartSpool::Part drawing_relationships;
     };
@@ -66,7 +72,7 @@ struct WorkbookWriter::Parts {
     StyleTable styles;
     std::shared_ptr<ooxml::PartSpool> spool;
     MediaStore media;
-    std::vector<Sheet> sheets;
+    std::deque<Sheet> sheets;
 };
 
 WorkbookWriter::WorkbookWriter(const TemplateBook& book)
@@ -75,20 +81,25 @@ WorkbookWriter::WorkbookWriter(const TemplateBook& book)
 WorkbookWriter::~WorkbookWriter() = default;
 
 /* ------------------------------------------------------------ add_sheet */
-void WorkbookWriter::add_sheet(const SheetModel& sheet, const TemplateSheet& from) {
-    Parts::Sheet parts;
+void WorkbookWriter::add_sheet(SheetModel sheet, const TemplateSheet& from) {
+    Parts::Sheet& parts = parts_->sheets.emplace_back();
     parts.name = sheet.name();
     const bool pictures = !sheet.pictures().empty();
     ooxml::PartSpool& spool = *parts_->spool;
-    // Deflated on the spool's thread while the next sheet is filled.
-    parts.worksheet =
-        spool.deflate(worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : ""));
     if (pictures) {
+        // Deflated on the spool's thread while the next sheet is filled.
         DrawingParts drawing = drawing_parts(sheet, parts_->media);
         parts.drawing = spool.deflate(std::move(drawing.drawing));
         parts.drawing_relationships = spool.deflate(std::move(drawing.relationships));
     }
-    parts_->sheets.push_back(std::move(parts));
+    // The worksheet's XML is made there too, the sheets in their order, so that the cell
+    // formats are numbered as they would be here.
+    std::size_t cells = 0;
+    for (const auto& [r, row] : sheet.rows()) cells += row.cells.size() + 1;
+    auto model = std::make_shared<const SheetModel>(std::move(sheet));
+    spool.store([model, &from, &styles = parts_->styles,
+                 pictures] { return worksheet_xml(*model, from, styles, pictures ? "rId1" : ""); },
+                cells * 64, parts.worksheet);
 }
 
 MediaStore& WorkbookWriter::media() noexcept {
@@ -97,7 +108,7 @@ MediaStore& WorkbookWriter::media() noexcept {
 
 /* ------------------------------------------------------------ save */
 void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
-                          const Progress& progress) {
+                          const Progress& progress, bool stored_sheets) {
     std::error_code ec;
     if (!overwrite && std::filesystem::exists(file, ec))
         fail(error::file_cannot_open, file.string() + ": the file exists");
@@ -142,7 +153,7 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
     workbook.finish();
 
     try {
-        write(file, types, workbook.take(), workbook_rels, progress);
+        write(file, types, workbook.take(), workbook_rels, progress, stored_sheets);
     } catch (const base::RunTimeError& e) {
         fail(save_error_number(e),
              e.description() + (e.context().empty() ? "" : " (" + e.context() + ")"));
@@ -152,9 +163,23 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
 /* ------------------------------------------------------------ write */
 void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::ContentTypes& types,
                            std::string workbook, const ooxml::Relationships& workbook_rels,
-                           const Progress& progress) {
+                           const Progress& progress, bool stored_sheets) {
+    // The worksheets made on the spool's thread have numbered their formats by now.
+    parts_->spool->wait();
     const auto& sheets = parts_->sheets;
     const auto total = static_cast<std::int32_t>(sheets.size());
+    // The sheets are deflated now, on the spool's thread, unless they go in stored.
+    std::deque<ooxml::SpooledPart> deflated;
+    // Whichever way this ends, the spool's work is done before what it fills in goes.
+    struct Drain {
+        ooxml::PartSpool& spool;
+        ~Drain() { spool.drain(); }
+    } drain{*parts_->spool};
+    if (!stored_sheets) {
+        for (const Parts::Sheet& sheet : sheets) {
+            parts_->spool->deflate(sheet.worksheet, deflated.emplace_back());
+        }
+    }
     ooxml::PackageWriter package(file, parts_->spool);
     package.add("[Content_Types].xml", types.xml());
     ooxml::Relationships root_rels;
@@ -167,11 +192,15 @@ void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::Conte
 
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         const std::string n = std::to_string(i + 1);
-        // The sheets were deflated when they were finished; here each is only copied, and the
-        // caller may stop the save at any of them.
+        // The caller may stop the save at any sheet.
         const auto done = static_cast<std::int32_t>(i + 1);
         if (!progress(done, total)) fail(error::save_stopped, "stopped at sheet " + n);
-        package.add_deflated("xl/worksheets/sheet" + n + ".xml", sheets[i].worksheet);
+        const std::string name = "xl/worksheets/sheet" + n + ".xml";
+        if (stored_sheets) {
+            package.add_stored(name, sheets[i].worksheet);
+        } else {
+            package.add_deflated(name, deflated[i]);
+        }
         if (!sheets[i].drawing) continue;
         ooxml::Relationships sheet_rels;
         sheet_rels.add_with_id("rId1", ooxml::relationship_type::drawing,

@@ -1,9 +1,10 @@
 // The output workbook: each finished sheet becomes its worksheet (and drawing) part at once,
-// deflated on a thread of its own into a spool while the next sheet is filled; the
-// workbook-wide parts are made when it is saved, and the finished parts copied after them.
+// kept in a spool (the drawing deflated on the spool's thread while the next sheet is filled);
+// the workbook-wide parts are made when it is saved, and the finished parts copied after them.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,16 +26,17 @@ class WorkbookWriter {
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
 
-    // Turns the sheet into its parts; the model may be dropped afterwards.
-    void add_sheet(const SheetModel& sheet, const TemplateSheet& from);
+    // Turns the sheet into its parts, taking the model, which goes once its part is made.
+    void add_sheet(SheetModel sheet, const TemplateSheet& from);
     MediaStore& media() noexcept;
 
     // Called after each sheet written with (sheets done, sheets in all); returns false to stop.
     using Progress = std::function<bool(std::int32_t done, std::int32_t total)>;
     // Writes the workbook atomically. Throws ReportFailure: save_stopped when `progress`
     // stopped it, save_failed, write_error or file_cannot_open when it could not be written,
-    // with no file left behind.
-    void save(const std::filesystem::path& file, bool overwrite, const Progress& progress);
+    // with no file left behind. `stored_sheets`: the worksheets go in uncompressed.
+    void save(const std::filesystem::path& file, bool overwrite, const Progress& progress,
+              bool stored_sheets);
 
     struct Parts;
 
@@ -42,7 +44,7 @@ class WorkbookWriter {
     // The package: the workbook-wide parts, then the finished sheets' and the pictures.
     void write(const std::filesystem::path& file, const ooxml::ContentTypes& types,
                std::string workbook, const ooxml::Relationships& workbook_rels,
-               const Progress& progress);
+               const Progress& progress, bool stored_sheets);
 
     const TemplateBook& book_;
     std::unique_ptr<Parts> parts_;

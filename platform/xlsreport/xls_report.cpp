@@ -47,6 +47,7 @@ struct XlsReport::State {
     std::vector<std::string> finished_names;
     std::optional<CellRange> selection;
     bool drew_picture = false;
+    bool stored_sheets = false;
     std::int32_t next_picture_handle = 1;
     std::map<std::int32_t, bool> picture_handles;
 };
@@ -171,6 +172,16 @@ std::int16_t XlsReport::PutFileName(const std::string& template_path) {
 std::int16_t XlsReport::OptionPutProgressDialog(std::int32_t /*show*/) {
     return guarded(*state_, false, [&] {
         require_released_not(*state_);
+        return done;
+    });
+}
+
+/* ------------------------------------------------------------ OptionPutStoredSheets */
+std::int16_t XlsReport::OptionPutStoredSheets(std::int32_t stored) {
+    return guarded(*state_, false, [&] {
+        require_released_not(*state_);
+        if (stored != -1 && stored != 0) fail(error::parameter, "stored " + std::to_string(stored));
+        state_->stored_sheets = stored == -1;
         return done;
     });
 }
@@ -472,8 +483,8 @@ std::int16_t XlsReport::RowDelete(std::int32_t first_row, std::int32_t count) {
 std::int16_t XlsReport::PageEnd() {
     return guarded(*state_, false, [&] {
         detail::SheetModel& sheet = open_sheet(*state_);
-        state_->writer->add_sheet(sheet, *state_->sheet_template);
         state_->finished_names.push_back(sheet.name());
+        state_->writer->add_sheet(std::move(sheet), *state_->sheet_template);
         state_->sheet.reset();
         state_->selection.reset();
         return done;
@@ -505,7 +516,7 @@ std::int16_t XlsReport::OutFile(const std::string& output_path, std::int32_t ove
             if (state_->on_progress) state_->on_progress(sheets_done, total, cancel);
             return cancel == 0;
         };
-        state_->writer->save(file, overwrite == -1, progress);
+        state_->writer->save(file, overwrite == -1, progress, state_->stored_sheets);
         state_->phase = Phase::saved;
         return done;
     });

@@ -96,6 +96,11 @@ class XlsReport {
     std::int16_t PutFileName(const std::string& template_path);
     // The library never shows a dialog; kept for callers that switch it off.
     std::int16_t OptionPutProgressDialog(std::int32_t show);
+    // -1: OutFile stores the worksheets uncompressed, for a workbook that is opened and its
+    // sheets saved again at once (a post-processing pass that formats their cells deflates
+    // them then, once); 0, as at the start: deflated. Not the report library's own: a
+    // workbook stored so is larger, and is meant to be saved again.
+    std::int16_t OptionPutStoredSheets(std::int32_t stored);
     // Reads the template. Fails with file_cannot_open when it is missing or no workbook.
     std::int16_t StartFile();
 

@@ -411,6 +411,8 @@ StageOutcome WorkbookBuild::finish() {
     view_.yield();
     view_.set_cancel_enabled(false);
     progress_.reset();
+    // The post-processing formats the runs and saves every sheet again: deflated once, then.
+    report_.OptionPutStoredSheets(runs_.empty() ? 0 : -1);
     must(report_.OutFile(cp932::from_utf8(s_.Xls_File.string()), -1));
     released_ = true;
     must(report_.Release());
