@@ -53,7 +53,7 @@ TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
     const base::RunTimeError mismatch = error_of([&] { in.int16(); });
     EXPECT_EQ(mismatch.number(), 13);
     EXPECT_EQ(mismatch.description(), "型が一致しません。");
-    EXPECT_NE(mismatch.context().find("PRN_MODE: byte 2"), std::string::npos);
+    EXPECT_NE(mismatch.context().find("PRN_MODE の 2 バイト目"), std::string::npos);
 
     FieldReader half("12abc", "T");
     EXPECT_EQ(error_of([&] { half.real(); }).number(), 13);
@@ -67,7 +67,7 @@ TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
     const base::RunTimeError past = error_of([&] { end.text(); });
     EXPECT_EQ(past.number(), 62);
     EXPECT_EQ(past.description(), "ファイルにこれ以上データがありません。");
-    EXPECT_NE(past.context().find("PRN_XLS: byte 3"), std::string::npos);
+    EXPECT_NE(past.context().find("PRN_XLS の 3 バイト目"), std::string::npos);
     EXPECT_EQ(error_of([&] { end.line(); }).number(), 62);
 }
 
