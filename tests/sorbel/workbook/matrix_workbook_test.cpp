@@ -58,7 +58,7 @@ class MatrixWorkbook : public ::testing::Test {
         header.m4 = 12.7;  // one half-width column in: column B
         header.m5 = 50;
         header.widths = std::move(widths);
-        workbook::MatrixCells table(header, workbook::MatrixPlace{100, 0, 0, 1}, settings_);
+        workbook::MatrixCells table(header, workbook::MatrixPlace{100, header.m3, 1}, settings_);
         for (auto& row : rows) table.put_row(report_, jobfiles::MatrixRow{std::move(row)}, runs_);
     }
 
