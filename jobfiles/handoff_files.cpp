@@ -14,6 +14,11 @@ constexpr std::string_view crlf = "\r\n";
 
 }  // namespace
 
+/* ---------------------------------------------------------------- sheet_size */
+int sheet_size(std::int16_t Sheet_SW, std::int16_t Sheet_Page, std::int16_t Page_Count) noexcept {
+    return Sheet_SW == 0 ? Page_Count + 10 : Sheet_Page;
+}
+
 /* ---------------------------------------------------------------- format_prn_xls */
 std::string format_prn_xls(const PrnXlsChoices& choices) {
     std::string out;

@@ -8,9 +8,11 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "jobfiles/handoff_files.h"
 #include "varnel/frontend/exit_status.h"
 
 namespace frontend {
@@ -41,6 +43,10 @@ CLI::Validator refuse_unless(bool (*accepts)(const std::string&), std::string re
 
 bool is_count(const std::string& text) {
     return is_digits(text) && text.size() <= 5 && std::stoi(text) >= 1 && std::stoi(text) <= 32767;
+}
+
+bool is_sheet_size(const std::string& text) {
+    return is_count(text) && jobfiles::sheet_size_fits(std::stoi(text));
 }
 
 // The option a parse error is about, as CLI11 puts it before the first colon.
@@ -100,8 +106,14 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
         refuse_unless(is_count, "1 から 32767 までの数で指定してください。", "N");
     app.add_option("--split", options.split, "N ページごとに Word 文書を分割する")
         ->check(page_count);
-    app.add_option("--sheet-pages", options.sheet_pages, "1 シートのページ数 (Excel, 推奨=50)")
-        ->check(page_count);
+    const std::string largest_sheet = std::to_string(jobfiles::max_sheet_pages);
+    app.add_option("--sheet-pages", options.sheet_pages,
+                   "1 シートのページ数 (Excel, 推奨=50, 最大 " + largest_sheet + ")")
+        ->check(refuse_unless(is_sheet_size,
+                              "1 から " + largest_sheet + " までの数で指定してください (1 ページ " +
+                                  std::to_string(jobfiles::sheet_grid_rows) + " 行、1 シート " +
+                                  std::to_string(INT16_MAX) + " 行まで)。",
+                              "N"));
     app.add_option("--cell-width", options.cell_width, "セル幅 (Excel): 半角 1 文字または 2 文字")
         ->check(refuse_unless([](const std::string& text) { return text == "1" || text == "2"; },
                               "1 または 2 で指定してください。", "1|2"));

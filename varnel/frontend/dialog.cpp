@@ -1,5 +1,7 @@
 #include "varnel/frontend/dialog.h"
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "base/cp932.h"
@@ -28,6 +30,22 @@ const std::string lock_left_text = "使用中を示すファイル (異常終了
 const std::string folder_missing_text = "指定したフォルダが見つかりません。";
 const std::string empty_range_text = "変換するページの範囲が正しくありません。";
 const std::string number_range_text = "ページ数には -32768～32767 の数を指定して下さい。";
+
+const std::string sheet_size_text =
+    "1シートのページ数には 1～" + std::to_string(jobfiles::max_sheet_pages) +
+    " の数を指定して下さい。（1ページに " + std::to_string(jobfiles::sheet_grid_rows) +
+    " 行を使い、1シートは " + std::to_string(INT16_MAX) + " 行までです）";
+
+// The Excel converter reads the box's number back rounded to a 16-bit integer, and the dialog
+// always asks for sheets of that many pages.
+bool sheet_size_accepted(double number, std::int16_t Page_Count) {
+    try {
+        return jobfiles::sheet_size_fits(
+            jobfiles::sheet_size(1, jobfiles::to_int16(number), Page_Count));
+    } catch (const base::RunTimeError&) {
+        return false;
+    }
+}
 
 std::string unwritable_path_text(const std::string& path) {
     return "このパスには保存できない文字（Shift_JIS にない文字）が含まれています。"
@@ -278,6 +296,11 @@ void Dialog::ok_click() {
     if (split_pages <= 0 || run_.Split_Page < 1) run_.Split_SW = false;
 
     run_.Word_SW = form_.checked("Opt_ms(0)");
+    // Caught here: the converter would stop on it only after the hand-off.
+    const double sheet_pages = jobfiles::Val(form_.text("Text4"));
+    if (!run_.Word_SW && !sheet_size_accepted(sheet_pages, Page_Count)) {
+        return refuse(sheet_size_text);
+    }
     form_.set_text("Text3", without_extension(form_.text("Text3")));
 
     const std::string workbook = form_.text("Text3");
@@ -287,7 +310,7 @@ void Dialog::ok_click() {
         jobfiles::write_prn_xls(prn_xls, {.Start_Page = run_.Start_Page,
                                           .End_Page = run_.End_Page,
                                           .workbook = cp932::from_utf8(workbook),
-                                          .sheet_pages = jobfiles::Val(form_.text("Text4")),
+                                          .sheet_pages = sheet_pages,
                                           .two_chars_per_cell = form_.checked("Option1(1)"),
                                           .thin_lines = form_.checked("Option1(2)")});
     } catch (const base::RunTimeError& error) {
