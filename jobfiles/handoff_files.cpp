@@ -1,7 +1,5 @@
 #include "jobfiles/handoff_files.h"
 
-#include <system_error>
-
 #include "base/whole_file.h"
 #include "jobfiles/field_reader.h"
 #include "jobfiles/numeric.h"
@@ -86,8 +84,7 @@ void write_path_ini(const std::filesystem::path& file, std::string_view folder) 
 
 /* ---------------------------------------------------------------- load_path_ini */
 std::string load_path_ini(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return {};
+    if (base::path_kind(file) == base::PathKind::missing) return {};
     return parse_path_ini(base::load_file(file));
 }
 

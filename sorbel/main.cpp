@@ -31,9 +31,9 @@ int run(const driver::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
-    if (!parsed.options) return parsed.exit_status;
     try {
+        const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
+        if (!parsed.options) return parsed.exit_status;
         return run(*parsed.options);
     } catch (const base::RunTimeError& error) {
         std::cerr << "sorbel: " << error.description() << ' ' << error.context() << '\n';

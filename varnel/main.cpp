@@ -132,9 +132,9 @@ int run(const frontend::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = frontend::parse_command_line(argc, argv, std::cout, std::cerr);
-    if (!parsed.options) return parsed.exit_status;
     try {
+        const auto parsed = frontend::parse_command_line(argc, argv, std::cout, std::cerr);
+        if (!parsed.options) return parsed.exit_status;
         return run(*parsed.options);
     } catch (const base::RunTimeError& error) {
         std::cerr << "varnel: " << error.description() << ' ' << error.context() << '\n';

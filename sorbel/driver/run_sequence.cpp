@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "jobfiles/numeric.h"
 
 namespace driver {
@@ -27,8 +28,8 @@ base::RunTimeError removal_error(const std::error_code& ec, const std::filesyste
 // Old metafiles and the bitmap pictures that go with them go before the pass; other files in
 // the folder stay.
 void delete_old_metafiles(const std::filesystem::path& folder) {
+    if (base::path_kind(folder) != base::PathKind::folder) return;
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) return;
     std::vector<std::filesystem::path> old;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {

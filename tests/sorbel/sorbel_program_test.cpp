@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/platform/os/stranger.h"
 #include "tests/sorbel/sample_excel_job.h"
 
 namespace {
@@ -31,6 +32,29 @@ TEST_F(SorbelProgramTest, settings_errors_reach_the_console_with_status_one) {
         << errors;
     EXPECT_EQ(run("sorbel", "--help"), 0);
     EXPECT_EQ(run("sorbel", "--no-such-option"), 1);
+}
+
+TEST_F(SorbelProgramTest, job_folders_that_cannot_be_examined_end_with_the_reason_and_status_one) {
+    EXPECT_EQ(run("sorbel", "--job-dir /no/such/folder"), 1);
+    EXPECT_NE(errors.find("--job-dir: フォルダがありません: /no/such/folder"), std::string::npos)
+        << errors;
+
+    fs::create_symlink("loop", scratch_.path() / "loop");
+    EXPECT_EQ(run("sorbel", "--job-dir '" + (scratch_.path() / "loop" / "job").string() + "'"), 1);
+    EXPECT_NE(errors.find("Error - Read_PRNXLS: パス名が無効です。"), std::string::npos) << errors;
+
+    const auto closed = scratch_.path() / "closed";
+    const test_support::ClosedFolder closing(closed);
+    test_support::open_to_strangers(scratch_.path());
+    const auto err = scratch_.path() / "stranger-stderr";
+    EXPECT_EQ(test_support::run_as_stranger("'" + (bin() / "sorbel").string() +
+                                            "' --console --job-dir '" + (closed / "job").string() +
+                                            "' 2>'" + err.string() + "'"),
+              1);
+    errors = read_bytes(err);
+    EXPECT_NE(errors.find("Error - Read_PRNXLS: 書き込みできません。"), std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find((closed / "job" / "PRN_XLS").string()), std::string::npos) << errors;
 }
 
 }  // namespace

@@ -11,7 +11,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
+#include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "jobfiles/handoff_files.h"
 #include "varnel/frontend/exit_status.h"
 
@@ -29,6 +32,16 @@ bool is_page_range(std::string_view text) {
     const auto dash = text.find('-');
     return text == "all" || (dash != std::string_view::npos && is_digits(text.substr(0, dash)) &&
                              is_digits(text.substr(dash + 1)));
+}
+
+// Refused only when surely not there: a folder that cannot be examined is left to the start,
+// which fails with the reason.
+bool job_folder_may_exist(const std::string& text) {
+    try {
+        return base::path_kind(text) == base::PathKind::folder;
+    } catch (const base::RunTimeError&) {
+        return true;
+    }
 }
 
 // A check with the Japanese text shown when the value is refused.
@@ -86,9 +99,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     app.add_option("--job-dir", job_dir,
                    "印刷ジョブ (PRN_MODE, PRN_CHAR, PRN_PICT, META_FILE/) とPATH_INIのあるフォルダ"
                    " (既定: プログラムのフォルダ)")
-        ->check(refuse_unless(
-            [](const std::string& text) { return std::filesystem::is_directory(text); },
-            "フォルダがありません。", "DIR"));
+        ->check(refuse_unless(job_folder_may_exist, "フォルダがありません。", "DIR"));
     auto* word = app.add_flag("--word", options.word, "Word 文書に変換する (既定)");
     app.add_flag("--excel", options.excel, "Excel ブックに変換する")->excludes(word);
     const CLI::Validator page_range(
@@ -143,8 +154,14 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
         return {std::nullopt, exit_refused};
     }
     if (!job_dir.empty()) options.job_dir = job_dir;
-    if (!options.output.empty())
-        options.output = std::filesystem::absolute(options.output).string();
+    if (!options.output.empty()) {
+        std::error_code error;
+        options.output = std::filesystem::absolute(options.output, error).string();
+        if (error) {
+            err << "現在のフォルダを調べられません。--output には絶対パスを指定してください。\n";
+            return {std::nullopt, exit_failed};
+        }
+    }
     return {options, 0};
 }
 

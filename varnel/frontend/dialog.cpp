@@ -28,6 +28,7 @@ const std::string excel_running_text =
     "Excelが起動中です。コンバート処理を続行する場合はExcelを終了して下さい。";
 const std::string lock_left_text = "使用中を示すファイル (異常終了で残った場合は削除して下さい): ";
 const std::string folder_missing_text = "指定したフォルダが見つかりません。";
+const std::string folder_unexaminable_text = "指定したフォルダを調べられません。";
 const std::string empty_range_text = "変換するページの範囲が正しくありません。";
 const std::string number_range_text = "ページ数には -32768～32767 の数を指定して下さい。";
 
@@ -244,6 +245,11 @@ void Dialog::refuse(const std::string& text) {
     ui_.message_box(ui::MessageIcon::exclamation, caution, text);
 }
 
+void Dialog::fail(const std::string& text) {
+    refuse(text);
+    failed = true;
+}
+
 std::filesystem::path Dialog::resolve(const std::string& folder) const {
     return settings_.job_dir / folder;
 }
@@ -253,6 +259,7 @@ std::filesystem::path Dialog::resolve(const std::string& folder) const {
 // still counts as cancel; what was set or written before a refusal stays.
 void Dialog::ok_click() {
     const std::int16_t Page_Count = settings_.Page_Count;
+    failed = false;
     run_.Matrix_SW = form_.checked("Opt_Matrix(0)");
 
     try {
@@ -314,7 +321,7 @@ void Dialog::ok_click() {
                                           .two_chars_per_cell = form_.checked("Option1(1)"),
                                           .thin_lines = form_.checked("Option1(2)")});
     } catch (const base::RunTimeError& error) {
-        return refuse(file_error_text(error, prn_xls));
+        return fail(file_error_text(error, prn_xls));
     }
 
     // An output document that an office program holds open cannot be replaced.
@@ -329,14 +336,18 @@ void Dialog::ok_click() {
     }
     path_txt = folder;
 
-    if (!os::folder_exists(resolve(path_txt))) return refuse(folder_missing_text);
+    try {
+        if (!os::folder_exists(resolve(path_txt))) return refuse(folder_missing_text);
+    } catch (const base::RunTimeError& error) {
+        return fail(folder_unexaminable_text + "\r\n" + file_error_text(error, resolve(path_txt)));
+    }
 
     if (!cp932::representable(path_txt)) return refuse(unwritable_path_text(path_txt));
     const auto path_ini = settings_.job_dir / "PATH_INI";
     try {
         jobfiles::write_path_ini(path_ini, cp932::from_utf8(path_txt));
     } catch (const base::RunTimeError& error) {
-        return refuse(file_error_text(error, path_ini));
+        return fail(file_error_text(error, path_ini));
     }
 
     Cansel_SW = false;
