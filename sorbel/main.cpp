@@ -8,6 +8,7 @@
 
 #include "base/run_time_error.h"
 #include "platform/os/program_folder.h"
+#include "platform/os/termination.h"
 #include "platform/ui/console_backend.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "sorbel/driver/command_line.h"
@@ -31,6 +32,7 @@ int run(const driver::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    os::end_cleanly_on_signals();
     try {
         const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
         if (!parsed.options) return parsed.exit_status;

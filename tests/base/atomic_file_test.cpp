@@ -88,6 +88,24 @@ TEST(atomic_file, every_writer_numbers_system_errors_alike) {
     }
 }
 
+TEST(atomic_file, temporary_files_can_be_removed_from_a_signal_handler) {
+    ScratchFolder folder;
+    const auto file = folder.file("Book1.xlsx", "earlier");
+    {
+        base::AtomicFile out(file);
+        out.write("half of it");
+        base::AtomicFile other(folder.path() / "PRN_XLS");
+        EXPECT_EQ(entries(folder.path()), 3u);
+        base::remove_temporary_files();
+        EXPECT_EQ(entries(folder.path()), 1u);
+    }
+    EXPECT_EQ(test_support::read_bytes(file), "earlier");
+    // A committed file is no temporary one any more.
+    base::replace_file(file, std::string_view("new"));
+    base::remove_temporary_files();
+    EXPECT_EQ(test_support::read_bytes(file), "new");
+}
+
 TEST(whole_file, removing_leaves_folders_alone_and_names_what_is_in_the_way) {
     ScratchFolder folder;
     const auto file = folder.file("1.emf", "earlier run");
