@@ -238,6 +238,7 @@ void Dialog::excel2007_notice() {
 /* ---------------------------------------------------------------- cancel_click */
 void Dialog::cancel_click() {
     Cansel_SW = true;
+    failed = false;
     form_.unload();
 }
 

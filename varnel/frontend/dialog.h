@@ -34,7 +34,7 @@ class Dialog : public ui::FormEvents {
     // The output folder (no trailing "/"); remembered in PATH_INI.
     std::string path_txt;
     // The last OK was refused because a file or folder could not be written or examined: a
-    // dialog closed after it ends the run as failed, not as cancelled.
+    // dialog closed after it (other than by Cancel) ends the run as failed, not as cancelled.
     bool failed = false;
 
     // Fills the boxes: page count, remembered folder, default file names.
