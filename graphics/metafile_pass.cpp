@@ -8,6 +8,7 @@
 
 #include "base/cp932.h"
 #include "base/run_time_error.h"
+#include "base/system_error.h"
 #include "base/whole_file.h"
 #include "graphics/bitmap_drawing.h"
 #include "graphics/block_metafile.h"
@@ -184,7 +185,11 @@ PassOutcome MetafilePass::run() {
         const std::filesystem::path folder = settings_.job_dir / "META_FILE";
         std::error_code ec;
         std::filesystem::create_directory(folder, ec);
-        if (!std::filesystem::is_directory(folder, ec)) {
+        const base::PathKind kind = base::path_kind(folder);
+        if (kind == base::PathKind::missing && ec) {
+            throw base::system_error(ec.value(), folder, base::FileAccess::write);
+        }
+        if (kind != base::PathKind::folder) {
             throw base::RunTimeError(base::ErrorNumber::path_not_found, folder.string());
         }
         const std::string bytes = base::load_file(settings_.job_dir / "PRN_PICT");

@@ -193,6 +193,10 @@ std::string_view FieldReader::quoted_rest_of_line() {
         ++count;
     }
     if (count < 2) fail(base::ErrorNumber::invalid_call, start, "引用符で囲まれた文字がありません");
+    // A lead byte right before the closing quote takes the quote for its second byte. The byte
+    // stays in the text, where it converts to a replacement character that is counted as
+    // invalid, instead of vanishing with the quote.
+    if (last + 2 == rest.size() && rest.back() == '"') ++last;
     return rest.substr(first, last - first);
 }
 

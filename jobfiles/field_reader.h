@@ -68,7 +68,8 @@ class FieldReader {
     // next one.
     std::string_view rest_of_line();
     // The rest of the line as a record's trailing quoted text: without its first and its last
-    // character (CP932 characters). Invalid call when the rest holds fewer than two characters.
+    // character (CP932 characters); a lead byte that the closing quote would complete stays as
+    // the text's last byte. Invalid call when the rest holds fewer than two characters.
     std::string_view quoted_rest_of_line();
     // The whole line from the cursor (the next line when a field has just ended its line).
     std::string_view line();

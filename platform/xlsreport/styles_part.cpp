@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/ooxml/copy_xml.h"
 #include "platform/ooxml/part_xml.h"
 #include "platform/ooxml/xml_writer.h"
-#include "platform/xlsreport/copy_xml.h"
 #include "platform/xlsreport/report_failure.h"
 #include "platform/xlsreport/xls_report.h"
 
@@ -12,6 +12,7 @@ namespace xlsreport::detail {
 
 namespace {
 
+using ooxml::copy_element;
 using ooxml::detail::local_name;
 
 constexpr std::string_view plain_styles =

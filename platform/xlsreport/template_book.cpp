@@ -6,10 +6,10 @@
 
 #include "base/run_time_error.h"
 #include "base/whole_file.h"
+#include "platform/ooxml/copy_xml.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/part_xml.h"
 #include "platform/ooxml/relationships.h"
-#include "platform/xlsreport/copy_xml.h"
 #include "platform/xlsreport/report_failure.h"
 #include "platform/xlsreport/xls_report.h"
 
@@ -17,6 +17,8 @@ namespace xlsreport::detail {
 
 namespace {
 
+using ooxml::NodeFilter;
+using ooxml::xml_fragment;
 using ooxml::detail::local_name;
 
 constexpr std::string_view relationships_ns =

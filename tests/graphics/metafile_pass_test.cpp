@@ -283,4 +283,22 @@ TEST_F(MetafilePassTest, errors_show_their_box_and_leave_no_half_written_file) {
         << view_.errors[0];
 }
 
+TEST_F(MetafilePassTest, a_folder_in_the_way_of_a_metafile_is_named_in_japanese) {
+    pict(three_pages);
+    // Block 2 draws nothing, so the pass only removes an earlier file of its name; block 3
+    // writes one.
+    for (const char* name : {"2.emf", "3.emf"}) {
+        view_.errors.clear();
+        fs::remove_all(job_.path() / "META_FILE");
+        fs::create_directories(job_.path() / "META_FILE" / name / "kept");
+        EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed) << name;
+        ASSERT_EQ(view_.errors.size(), 1u) << name;
+        const std::string& box = view_.errors[0];
+        EXPECT_TRUE(box.starts_with("Error - Make_MetaFile|パス名が無効です。\r\n")) << box;
+        EXPECT_NE(box.find((job_.path() / "META_FILE" / name).string()), std::string::npos) << box;
+        EXPECT_EQ(box.find("filesystem"), std::string::npos) << box;
+        EXPECT_TRUE(fs::exists(job_.path() / "META_FILE" / name / "kept")) << name;
+    }
+}
+
 }  // namespace

@@ -107,10 +107,14 @@ TEST(field_reader, quoted_rest_drops_one_character_at_each_end_counting_cp932) {
     one.text();
     const base::RunTimeError e = error_of([&] { one.quoted_rest_of_line(); });
     EXPECT_EQ(e.number(), 5);
-    // A lead byte before the closing quote swallows the quote into one (invalid) character.
-    FieldReader broken("K,\"\x93\"\r\n", "T");
+    // A lead byte before the closing quote stays, alone: the quote is not its second byte.
+    FieldReader broken("K,\"ab\x93\"\r\n", "T");
     broken.text();
-    EXPECT_EQ(broken.quoted_rest_of_line(), "");
+    EXPECT_EQ(broken.quoted_rest_of_line(), "ab\x93");
+    // A full-width character before it is no lead byte left alone.
+    FieldReader whole("K,\"\x93\xfa\"\r\n", "T");
+    whole.text();
+    EXPECT_EQ(whole.quoted_rest_of_line(), "\x93\xfa");
     FieldReader empty("K,\r\n", "T");
     empty.text();
     EXPECT_EQ(error_of([&] { empty.quoted_rest_of_line(); }).number(), 5);

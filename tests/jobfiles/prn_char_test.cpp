@@ -63,7 +63,8 @@ TEST(prn_char_reader, page_loop_reads_every_record_kind_in_order) {
         "block 1", "TITLE 月次売上報告書", "LABEL 商品名,数量 \"A\"", "UMOJI ｶﾅ2", "SMOJI x",
         // An unknown keyword leaves its line: its next field is read as a keyword.
         "LABEL y", "matrix 3", "cell $U1$Z月", "cell @", "cell ｺﾒﾝﾄ", "block 2",
-        "LABEL \uFFFD\uFFFD\uFFFD", "page", "block 3", "LABEL ", "page"};
+        // Three bytes that are no character, then a lead byte the closing quote does not end.
+        "LABEL \uFFFD\uFFFD\uFFFD\uFFFD", "page", "block 3", "LABEL ", "page"};
     EXPECT_EQ(varnel_walk(fixture("char_walk.prn")), expected);
 }
 
@@ -126,7 +127,7 @@ TEST(prn_char_reader, whole_record_pass_yields_matrix_rows_and_pages) {
                                                "matrix 1x3",
                                                "row",
                                                "block",
-                                               "\uFFFD\uFFFD\uFFFD",
+                                               "\uFFFD\uFFFD\uFFFD\uFFFD",
                                                "page",
                                                "block",
                                                "",

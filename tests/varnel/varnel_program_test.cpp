@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/platform/os/scratch_folder.h"
+#include "tests/platform/os/stranger.h"
 
 namespace {
 
@@ -41,8 +42,20 @@ class VarnelProgramTest : public ::testing::Test {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // The same as a user the tests' closed folders are closed to.
+    int varnel_as_stranger(const std::string& arguments) {
+        test_support::open_to_strangers(scratch_.path());
+        const auto err = scratch_.path() / ("stderr-" + std::to_string(++stranger_runs_));
+        const int status = test_support::run_as_stranger(
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + (bin() / "varnel").string() +
+            "' " + arguments + " 2>'" + err.string() + "' </dev/null");
+        errors = read_bytes(err);
+        return status;
+    }
+
     test_support::ScratchFolder scratch_;
     std::string errors;
+    int stranger_runs_ = 0;
 };
 
 TEST_F(VarnelProgramTest, excel_route_on_a_console_waits_for_sorbel_and_returns_its_status) {
@@ -110,6 +123,39 @@ TEST_F(VarnelProgramTest, failures_and_refusals_are_told_on_stderr) {
     EXPECT_NE(errors.find("PRN_MODE"), std::string::npos) << errors;
 
     EXPECT_EQ(varnel("--pages"), 2);
+}
+
+TEST_F(VarnelProgramTest, folders_that_cannot_be_examined_end_with_the_reason_and_status_one) {
+    // A loop of symbolic links on the way to the job folder.
+    fs::create_symlink("loop", scratch_.path() / "loop");
+    const auto looped = scratch_.path() / "loop" / "job";
+    EXPECT_EQ(varnel("--console --job-dir '" + looped.string() + "'"), 1) << errors;
+    EXPECT_NE(errors.find("エラー: ジョブのフォルダを調べられません。\n" + looped.string() +
+                          "\nパス名が無効です。"),
+              std::string::npos)
+        << errors;
+
+    // A job folder, and an output folder, inside a folder the user may not enter.
+    const auto closed = scratch_.path() / "closed";
+    const test_support::ClosedFolder closing(closed);
+    test_support::open_to_strangers(job());
+    EXPECT_EQ(varnel_as_stranger("--console --job-dir '" + (closed / "job").string() + "'"), 1)
+        << errors;
+    EXPECT_NE(errors.find("ジョブのフォルダを調べられません。\n" + (closed / "job").string() +
+                          "\n書き込みできません。"),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(varnel_as_stranger("--console --job-dir '" + job().string() + "' --output '" +
+                                 (closed / "out" / "doc.docx").string() + "'"),
+              1)
+        << errors;
+    EXPECT_NE(errors.find("注意: 指定したフォルダを調べられません。\n書き込みできません。\n" +
+                          (closed / "out").string()),
+              std::string::npos)
+        << errors;
+    for (const char* english : {"filesystem", "terminate", "Permission"}) {
+        EXPECT_EQ(errors.find(english), std::string::npos) << errors;
+    }
 }
 
 // The bundled sample as the demo converts it, byte for byte: a change of the document writer

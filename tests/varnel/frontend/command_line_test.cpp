@@ -92,6 +92,17 @@ TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
     }
 }
 
+TEST(command_line, sheet_pages_stop_at_the_rows_one_sheet_holds) {
+    std::string errors;
+    EXPECT_FALSE(parse({"--excel", "--sheet-pages", "505"}, nullptr, &errors).options);
+    EXPECT_NE(errors.find("--sheet-pages: 1 から 504 までの数で指定してください"),
+              std::string::npos)
+        << errors;
+    const auto parsed = parse({"--excel", "--sheet-pages", "504"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->sheet_pages, 504);
+}
+
 TEST(command_line, presets_set_the_dialog_as_the_user_would) {
     frontend_test::ScratchFolder job;
     frontend_test::RecordingBackend ui;
