@@ -93,12 +93,21 @@ def check_contents(deb, root):
 
 
 def check_versions(deb, root):
+    """The programs, their manual pages and the changelog's newest entry tell the package's
+    version."""
     version = run(["dpkg-deb", "-f", deb, "Version"]).stdout.strip()
     for program in ("varnel", "sorbel"):
         told = run([os.path.join(root, "usr/bin", program), "--version"])
         if told.returncode != 0 or told.stdout.strip() != "%s %s" % (program, version):
             problem("%s --version: %r, status %d; the package is %s" %
                     (program, told.stdout, told.returncode, version))
+        page = run(["zcat", os.path.join(root, "usr/share/man/man1", program + ".1.gz")]).stdout
+        if '"%s %s"' % (program, version) not in page.split("\n", 1)[0]:
+            problem("man %s does not name version %s" % (program, version))
+    changelog = run(["zcat", os.path.join(root, "usr/share/doc/varnel/changelog.gz")]).stdout
+    if not changelog.startswith("varnel (%s) " % version):
+        problem("the changelog's newest entry is not %s: %s" %
+                (version, changelog.split("\n", 1)[0]))
 
 
 def copy_job(source, job):
