@@ -15,4 +15,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libreoffice-writer-nogui poppler-utils fonts-ipafont-mincho fonts-ipafont-gothic fontconfig \
   python3 python3-docx \
   libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl \
+  dpkg-dev file lintian man-db \
   >/dev/null

@@ -35,6 +35,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
             "DIR"));
     app.add_flag("--console", options.console,
                  "ウィンドウを開かず、端末で変換する (Ctrl-C で中止)");
+    app.set_version_flag("--version", "sorbel " VS_VERSION, "バージョンを表示して終了する");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

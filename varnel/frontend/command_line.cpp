@@ -134,6 +134,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
                           "solid または thin で指定してください。", "solid|thin"));
     app.add_flag("--console", options.console,
                  "ウィンドウを開かず、端末で変換する (Ctrl-C で中止)");
+    app.set_version_flag("--version", "varnel " VS_VERSION, "バージョンを表示して終了する");
     app.allow_extras();
     std::string refusal;
     try {
@@ -142,8 +143,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
             refusal = "不明な引数です:";
             for (const auto& extra : app.remaining()) refusal += " " + extra;
         }
-    } catch (const CLI::CallForHelp& help) {
-        app.exit(help, out, err);
+    } catch (const CLI::Success& help_or_version) {
+        app.exit(help_or_version, out, err);
         return {std::nullopt, 0};
     } catch (const CLI::ParseError& error) {
         refusal = japanese_reason(error);

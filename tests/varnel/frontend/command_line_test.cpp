@@ -69,6 +69,20 @@ TEST(command_line, help_describes_the_options_and_bad_options_are_refused) {
     }
 }
 
+TEST(command_line, version_is_told_on_stdout_and_converts_nothing) {
+    std::string version;
+    std::string errors;
+    const auto parsed = parse({"--version", "--excel"}, &version, &errors);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_EQ(parsed.exit_status, 0);
+    EXPECT_TRUE(version.starts_with("varnel ")) << version;
+    EXPECT_GT(version.find_first_of("0123456789"), 0u) << version;
+    EXPECT_EQ(errors, "");
+    std::string help;
+    parse({"--help"}, &help);
+    EXPECT_NE(help.find("--version"), std::string::npos) << help;
+}
+
 TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
     const auto refusal = [](std::vector<const char*> arguments) {
         std::string errors;
