@@ -75,7 +75,7 @@ class WorkbookBuild {
     const WorkbookSettings& s_;
     StageView& view_;
     ReportProgress progress_;
-    xlsreport::XlsReport report_;
+    xlsreport::XlsReport report_{"Sorbel"};
     bool released_ = false;
     UdStringWriter runs_;
     jobfiles::BlockMetafileNames names_;
@@ -139,6 +139,8 @@ void WorkbookBuild::start() {
     report_.SetOnProgressProc([this](std::int32_t done, std::int32_t total, std::int16_t& cancel) {
         progress_(done, total, cancel);
     });
+    // What of the user's template the workbook could not keep.
+    report_.SetOnWarningProc([this](const std::string& line) { view_.add_warning(line); });
     must(report_.PutFileName(cp932::from_utf8(s_.Template_File.string())));
     report_.OptionPutProgressDialog(0);
     must(report_.StartFile());
