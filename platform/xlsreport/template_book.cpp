@@ -323,6 +323,9 @@ std::unique_ptr<TemplateBook> TemplateBook::parse(std::string bytes, const std::
         fail(error::file_cannot_open,
              name + ": " + e.description() +
                  (e.context().empty() ? std::string() : " (" + e.context() + ")"));
+    } catch (const ReportFailure& failure) {
+        // A workbook without a worksheet: the user must learn which template it is.
+        fail(failure.number, name + ": " + failure.what);
     }
     return book;
 }
