@@ -52,9 +52,11 @@ class DocumentXml {
 std::string styles_xml(const DocState& doc);
 std::string settings_xml(const DocState& doc);
 
-// The whole package as bytes; deterministic for a given document.
+// The whole package as bytes, without a title; the same document gives the same bytes but for
+// the modified time.
 std::string docx_bytes(const DocState& doc);
-// Complete or absent: written to a temporary name in the folder, then renamed.
+// Complete or absent: written to a temporary name in the folder, then renamed. The file's name
+// without its extension becomes the document's title.
 void save_docx(const DocState& doc, const std::filesystem::path& file);
 
 }  // namespace word::detail

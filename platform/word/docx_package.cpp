@@ -1,4 +1,5 @@
 // The zip package of a .docx: the Word parts put together with the package layer's own.
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,8 +51,9 @@ std::string document_relationships_xml(const MediaTable& media) {
     return rels.xml();
 }
 
-// The package of `doc`, its parts in a fixed order; document.xml streamed.
-void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
+// The package of `doc`, its parts in a fixed order; document.xml streamed. `title` is the
+// document's title property ("" for none).
+void add_parts(ooxml::PackageWriter& package, const DocState& doc, std::string_view title) {
     auto media = std::make_shared<MediaTable>(collect_media(doc));
     package.add("[Content_Types].xml", content_types_xml(*media));
     package.add("_rels/.rels", package_relationships_xml());
@@ -69,6 +71,9 @@ void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
         properties.application = doc.app->program_name;
         properties.creator = doc.app->program_name;
     }
+    properties.title = title;
+    properties.created = ooxml::w3c_date_time(doc.created);
+    properties.modified = ooxml::w3c_date_time(std::chrono::system_clock::now());
     package.add("docProps/core.xml", ooxml::core_properties_xml(properties));
     package.add("docProps/app.xml", ooxml::app_properties_xml(properties));
 }
@@ -78,14 +83,15 @@ void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
 /* ---------------------------------------------------------------- docx_bytes */
 std::string docx_bytes(const DocState& doc) {
     ooxml::PackageWriter package;
-    add_parts(package, doc);
+    add_parts(package, doc, "");
     return package.finish();
 }
 
 /* ---------------------------------------------------------------- save_docx */
 void save_docx(const DocState& doc, const std::filesystem::path& file) {
     ooxml::PackageWriter package;
-    add_parts(package, doc);
+    // Word's own title is the document's name until someone gives it another.
+    add_parts(package, doc, file.stem().string());
     package.commit(file);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/xlsreport/workbook_writer.h"
 
+#include <chrono>
 #include <memory>
 #include <set>
 #include <system_error>
@@ -9,6 +10,7 @@
 #include "platform/ooxml/package_writer.h"
 #include "platform/ooxml/relationships.h"
 #include "platform/ooxml/xml_writer.h"
+#include "platform/xlsreport/hf_drawing.h"
 #include "platform/xlsreport/report_failure.h"
 #include "platform/xlsreport/sheet_parts.h"
 #include "platform/xlsreport/styles_part.h"
@@ -27,6 +29,11 @@ constexpr std::string_view styles =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 constexpr std::string_view theme = "application/vnd.openxmlformats-officedocument.theme+xml";
 constexpr std::string_view drawing = "application/vnd.openxmlformats-officedocument.drawing+xml";
+constexpr std::string_view vml = "application/vnd.openxmlformats-officedocument.vmlDrawing";
+constexpr std::string_view core_properties =
+    "application/vnd.openxmlformats-package.core-properties+xml";
+constexpr std::string_view app_properties =
+    "application/vnd.openxmlformats-officedocument.extended-properties+xml";
 }  // namespace content_type
 
 constexpr std::string_view theme_relationship =
@@ -52,22 +59,30 @@ std::int32_t save_error_number(const base::RunTimeError& e) {
 }  // namespace
 
 struct WorkbookWriter::Parts {
-    explicit Parts(const TemplateBook& book) : styles(book.styles_xml()) {}
+    Parts(const TemplateBook& book, ooxml::DocumentProperties book_properties, Warn warn)
+        : styles(book.styles_xml()),
+          names(book.names(), book.file_name(), std::move(warn)),
+          properties(std::move(book_properties)) {}
 
     struct Sheet {
         std::string name;
         std::string worksheet;
         std::string drawing;
         std::string drawing_relationships;
+        std::string vml;
+        std::string vml_relationships;
     };
 
     StyleTable styles;
     MediaStore media;
+    NameTable names;
+    ooxml::DocumentProperties properties;
     std::vector<Sheet> sheets;
 };
 
-WorkbookWriter::WorkbookWriter(const TemplateBook& book)
-    : book_(book), parts_(std::make_unique<Parts>(book)) {}
+WorkbookWriter::WorkbookWriter(const TemplateBook& book, ooxml::DocumentProperties properties,
+                               Warn warn)
+    : book_(book), parts_(std::make_unique<Parts>(book, std::move(properties), std::move(warn))) {}
 
 WorkbookWriter::~WorkbookWriter() = default;
 
@@ -76,7 +91,18 @@ void WorkbookWriter::add_sheet(const SheetModel& sheet, const TemplateSheet& fro
     Parts::Sheet parts;
     parts.name = sheet.name();
     const bool pictures = !sheet.pictures().empty();
-    parts.worksheet = worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : "");
+    const bool hf_pictures = from.header_footer_drawing.has_value();
+    parts.worksheet = worksheet_xml(sheet, from, parts_->styles, pictures ? "rId1" : "",
+                                    !hf_pictures ? ""
+                                    : pictures   ? "rId2"
+                                                 : "rId1");
+    if (hf_pictures) {
+        const auto block = static_cast<std::int32_t>(parts_->sheets.size() + 1);
+        VmlParts vml = vml_parts(*from.header_footer_drawing, block, parts_->media);
+        parts.vml = std::move(vml.vml);
+        parts.vml_relationships = std::move(vml.relationships);
+    }
+    parts_->names.add_sheet(sheet, from.name, from.names);
     if (pictures) {
         DrawingParts drawing = drawing_parts(sheet, parts_->media);
         parts.drawing = std::move(drawing.drawing);
@@ -94,7 +120,7 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
                           const Progress& progress) {
     std::error_code ec;
     if (!overwrite && std::filesystem::exists(file, ec))
-        fail(error::file_cannot_open, file.string() + ": the file exists");
+        fail(error::file_cannot_open, file.string() + "：ファイルが既にあります");
 
     const auto& sheets = parts_->sheets;
     const auto total = static_cast<std::int32_t>(sheets.size());
@@ -107,6 +133,8 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
         workbook_rels.add(theme_relationship, "theme/theme1.xml");
         types.add_override("/xl/theme/theme1.xml", content_type::theme);
     }
+    types.add_override("/docProps/core.xml", content_type::core_properties);
+    types.add_override("/docProps/app.xml", content_type::app_properties);
     std::set<std::string_view> media_types;
     for (const MediaStore::Media& media : parts_->media.all()) {
         if (media_types.insert(media.type.extension).second)
@@ -131,8 +159,12 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
         types.add_override("/xl/worksheets/sheet" + n + ".xml", content_type::worksheet);
         if (!sheets[i].drawing.empty())
             types.add_override("/xl/drawings/drawing" + n + ".xml", content_type::drawing);
+        if (!sheets[i].vml.empty()) types.add_default("vml", content_type::vml);
     }
     workbook.end();
+    std::vector<std::string> sheet_names;
+    for (const auto& sheet : sheets) sheet_names.push_back(sheet.name);
+    parts_->names.write(workbook, sheet_names);
     workbook.end();
     workbook.finish();
 
@@ -140,7 +172,12 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
     package.add("[Content_Types].xml", types.xml());
     ooxml::Relationships root_rels;
     root_rels.add(ooxml::relationship_type::office_document, "xl/workbook.xml");
+    root_rels.add(ooxml::relationship_type::core_properties, "docProps/core.xml");
+    root_rels.add(ooxml::relationship_type::extended_properties, "docProps/app.xml");
     package.add("_rels/.rels", root_rels.xml());
+    parts_->properties.modified = ooxml::w3c_date_time(std::chrono::system_clock::now());
+    package.add("docProps/core.xml", ooxml::core_properties_xml(parts_->properties));
+    package.add("docProps/app.xml", ooxml::app_properties_xml(parts_->properties));
     package.add("xl/workbook.xml", workbook.take());
     package.add("xl/_rels/workbook.xml.rels", workbook_rels.xml());
     package.add("xl/styles.xml", parts_->styles.xml());
@@ -160,17 +197,30 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
                     if (handed) return {};
                     handed = true;
                     if (writing && !progress(done, total))
-                        fail(error::save_stopped, "stopped at sheet " + std::to_string(done));
+                        fail(error::save_stopped, std::to_string(done) + " シート目で中止しました");
                     return sheets[i].worksheet;
                 };
             });
-        if (sheets[i].drawing.empty()) continue;
+        if (sheets[i].drawing.empty() && sheets[i].vml.empty()) continue;
+        // The ids worksheet_xml gave: the drawing first, then the header and footer pictures.
         ooxml::Relationships sheet_rels;
-        sheet_rels.add_with_id("rId1", ooxml::relationship_type::drawing,
-                               "../drawings/drawing" + n + ".xml");
+        if (!sheets[i].drawing.empty())
+            sheet_rels.add(ooxml::relationship_type::drawing, "../drawings/drawing" + n + ".xml");
+        if (!sheets[i].vml.empty()) {
+            sheet_rels.add(ooxml::relationship_type::vml_drawing,
+                           "../drawings/vmlDrawing" + n + ".vml");
+        }
         package.add("xl/worksheets/_rels/sheet" + n + ".xml.rels", sheet_rels.xml());
-        package.add("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
-        package.add("xl/drawings/_rels/drawing" + n + ".xml.rels", sheets[i].drawing_relationships);
+        if (!sheets[i].drawing.empty()) {
+            package.add("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
+            package.add("xl/drawings/_rels/drawing" + n + ".xml.rels",
+                        sheets[i].drawing_relationships);
+        }
+        if (!sheets[i].vml.empty()) {
+            package.add("xl/drawings/vmlDrawing" + n + ".vml", sheets[i].vml);
+            package.add("xl/drawings/_rels/vmlDrawing" + n + ".vml.rels",
+                        sheets[i].vml_relationships);
+        }
     }
     for (std::size_t m = 0; m < parts_->media.all().size(); ++m) {
         const MediaStore::Media& media = parts_->media.all()[m];

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ooxml/doc_props.h"
+#include "platform/xlsreport/defined_names.h"
 #include "platform/xlsreport/picture_media.h"
 #include "platform/xlsreport/sheet_model.h"
 #include "platform/xlsreport/template_book.h"
@@ -17,12 +19,15 @@ namespace xlsreport::detail {
 
 class WorkbookWriter {
   public:
-    explicit WorkbookWriter(const TemplateBook& book);
+    // `properties` go into docProps/ with the time of the save as modified; `warn` hears what
+    // of the template cannot be carried into the workbook.
+    WorkbookWriter(const TemplateBook& book, ooxml::DocumentProperties properties, Warn warn);
     ~WorkbookWriter();
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
 
-    // Turns the sheet into its parts; the model may be dropped afterwards.
+    // Turns the sheet into its parts, with the names and the header and footer pictures of its
+    // template sheet; the model may be dropped afterwards.
     void add_sheet(const SheetModel& sheet, const TemplateSheet& from);
     MediaStore& media() noexcept;
 

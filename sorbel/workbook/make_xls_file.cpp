@@ -81,7 +81,7 @@ class WorkbookBuild {
                "ページ " + how;
     }
     std::string where() const;
-    std::string library_context() const;
+    std::string library_context();
     std::string block_place() const {
         return std::to_string(page_) + "ページ、ブロック " + std::to_string(header_.Block_No);
     }
@@ -105,7 +105,7 @@ class WorkbookBuild {
     StageView& view_;
     ReportProgress progress_;
     BuildWarnings warnings_;
-    xlsreport::XlsReport report_;
+    xlsreport::XlsReport report_{"Sorbel"};
     bool released_ = false;
     UdStringWriter runs_;
     jobfiles::BlockMetafileNames names_;
@@ -160,16 +160,15 @@ std::string WorkbookBuild::where() const {
 
 /* ---------------------------------------------------------------- WorkbookBuild::library_context
  */
-std::string WorkbookBuild::library_context() const {
-    switch (stage_) {
-        case Stage::starting:
-            return "テンプレート：" + s_.Template_File.string();
-        case Stage::reading:
-            return where();
-        case Stage::saving:
-            return "保存先：" + s_.Xls_File.string();
-    }
-    return {};
+std::string WorkbookBuild::library_context() {
+    // While reading, the build knows better than the library where the job went wrong; before
+    // and after, what the library says of the template or the file is the user's lead.
+    if (stage_ == Stage::reading) return where();
+    std::string detail;
+    report_.GetErrorMessage(detail);
+    const std::string file = stage_ == Stage::starting ? "テンプレート：" + s_.Template_File.string()
+                                                       : "保存先：" + s_.Xls_File.string();
+    return detail.empty() ? file : file + "\r\n" + detail;
 }
 
 /* ---------------------------------------------------------------- WorkbookBuild::start */
@@ -205,6 +204,8 @@ void WorkbookBuild::start() {
     report_.SetOnProgressProc([this](std::int32_t done, std::int32_t total, std::int16_t& cancel) {
         progress_(done, total, cancel);
     });
+    // What of the user's template the workbook could not keep.
+    report_.SetOnWarningProc([this](const std::string& line) { view_.add_warning(line); });
     must(report_.PutFileName(cp932::from_utf8(s_.Template_File.string())));
     report_.OptionPutProgressDialog(0);
     must(report_.StartFile());

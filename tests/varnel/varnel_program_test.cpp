@@ -4,8 +4,11 @@
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <string>
 
+#include "platform/ooxml/package_reader.h"
 #include "tests/platform/os/scratch_folder.h"
 #include "tests/platform/os/stranger.h"
 
@@ -158,9 +161,20 @@ TEST_F(VarnelProgramTest, folders_that_cannot_be_examined_end_with_the_reason_an
     }
 }
 
-// The bundled sample as the demo converts it, byte for byte: a change of the document writer
-// that should change nothing shows here first. A change meant to alter the sample's document
-// replaces data/sample.docx with the new result, after a look at it in an office program.
+// Every part of a package, the times of the run in its properties masked.
+std::map<std::string, std::string> parts_but_times(const fs::path& file) {
+    const ooxml::PackageReader package(file);
+    std::map<std::string, std::string> parts;
+    for (const std::string& name : package.part_names()) parts[name] = package.read(name);
+    static const std::regex time(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)");
+    parts["docProps/core.xml"] = std::regex_replace(parts["docProps/core.xml"], time, "TIME");
+    return parts;
+}
+
+// The bundled sample as the demo converts it, part for part and byte for byte but for the time
+// it was made: a change of the document writer that should change nothing shows here first. A
+// change meant to alter the sample's document replaces data/sample.docx with the new result,
+// after a look at it in an office program.
 TEST_F(VarnelProgramTest, bundled_sample_gives_the_reference_document) {
     fs::copy(fs::path(VS_SOURCE_DIR) / "examples" / "sample", job(),
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
@@ -169,7 +183,8 @@ TEST_F(VarnelProgramTest, bundled_sample_gives_the_reference_document) {
                      output.string() + "'"),
               0)
         << errors;
-    EXPECT_TRUE(read_bytes(output) == read_bytes(fs::path(VS_TEST_DATA_DIR) / "sample.docx"))
+    EXPECT_TRUE(parts_but_times(output) ==
+                parts_but_times(fs::path(VS_TEST_DATA_DIR) / "sample.docx"))
         << "the sample's document differs from tests/varnel/data/sample.docx";
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sorbel/workbook/make_xls_file.h"
+#include "tests/ooxml_conformance.h"
 #include "tests/platform/os/scratch_folder.h"
 
 namespace workbook_test {
@@ -143,8 +144,10 @@ class WorkbookBuildTest : public ::testing::Test {
     }
     workbook::StageOutcome build() { return workbook::Make_XlsFile(settings_, view_); }
 
-    // What the saved workbook holds, as read_workbook.py prints it.
+    // What the saved workbook holds, as read_workbook.py prints it, once it conforms to the
+    // schemas and the package rules.
     std::string read_back() const {
+        EXPECT_EQ(test_support::ooxml_violations({settings_.Xls_File}), "");
         const std::string command = "/usr/bin/python3 '" VS_SOURCE_DIR
                                     "/tests/sorbel/workbook/read_workbook.py' '" +
                                     settings_.Xls_File.string() + "' 2>&1";
