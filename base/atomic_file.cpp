@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -14,6 +17,37 @@
 namespace base {
 
 namespace {
+
+// The temporary names being written, in a table a signal handler reads without a lock or an
+// allocation. A name is entered before its file is created and leaves after the file is renamed
+// or removed, so a file never exists without its entry. A full table only means that a signal
+// may leave that one file behind.
+struct TemporarySlot {
+    std::atomic<int> state{0};  // free, being filled, holds a name
+    char name[PATH_MAX]{};
+};
+constexpr int slot_free = 0;
+constexpr int slot_filling = 1;
+constexpr int slot_named = 2;
+std::array<TemporarySlot, 32> temporaries;
+static_assert(std::atomic<int>::is_always_lock_free);
+
+int remember(const std::filesystem::path& temporary) noexcept {
+    const std::string& name = temporary.native();
+    if (name.size() >= PATH_MAX) return -1;
+    for (std::size_t i = 0; i < temporaries.size(); ++i) {
+        int expected = slot_free;
+        if (!temporaries[i].state.compare_exchange_strong(expected, slot_filling)) continue;
+        std::memcpy(temporaries[i].name, name.c_str(), name.size() + 1);
+        temporaries[i].state.store(slot_named, std::memory_order_release);
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void forget(int slot) noexcept {
+    if (slot >= 0) temporaries[static_cast<std::size_t>(slot)].state.store(slot_free);
+}
 
 std::filesystem::path temporary_name(const std::filesystem::path& file) {
     static std::atomic<unsigned> serial{0};
@@ -35,25 +69,28 @@ AtomicFile::AtomicFile(std::filesystem::path file, Durability durability)
     }
     for (;;) {
         temporary_ = temporary_name(file_);
+        slot_ = remember(temporary_);
         fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) return;
-        if (errno != EEXIST) throw system_error(errno, file_, FileAccess::write);
+        const int code = errno;
+        forget(std::exchange(slot_, -1));
+        if (code != EEXIST) throw system_error(code, file_, FileAccess::write);
     }
 }
 
 AtomicFile::~AtomicFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temporary_.c_str());
-    }
+    discard();
+}
+
+void AtomicFile::discard() noexcept {
+    if (fd_ < 0) return;
+    ::close(std::exchange(fd_, -1));
+    ::unlink(temporary_.c_str());
+    forget(std::exchange(slot_, -1));
 }
 
 void AtomicFile::fail(int system_error_code) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temporary_.c_str());
-        fd_ = -1;
-    }
+    discard();
     throw system_error(system_error_code, file_, FileAccess::write);
 }
 
@@ -86,10 +123,17 @@ void AtomicFile::commit() {
     if (fd_ < 0) fail(EBADF);
     if (durability_ == Durability::flushed && ::fsync(fd_) != 0) fail(errno);
     const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0 || ::rename(temporary_.c_str(), file_.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary_.c_str());
-        throw system_error(code, file_, FileAccess::write);
+    const bool renamed = ::close(fd) == 0 && ::rename(temporary_.c_str(), file_.c_str()) == 0;
+    const int code = errno;
+    if (!renamed) ::unlink(temporary_.c_str());
+    forget(std::exchange(slot_, -1));
+    if (!renamed) throw system_error(code, file_, FileAccess::write);
+}
+
+/* ---------------------------------------------------------------- remove_temporary_files */
+void remove_temporary_files() noexcept {
+    for (TemporarySlot& slot : temporaries) {
+        if (slot.state.load(std::memory_order_acquire) == slot_named) ::unlink(slot.name);
     }
 }
 

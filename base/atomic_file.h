@@ -40,13 +40,20 @@ class AtomicFile {
 
   private:
     [[noreturn]] void fail(int system_error);
+    void discard() noexcept;
 
     std::filesystem::path file_;
     Durability durability_;
     std::filesystem::path temporary_;
     int fd_ = -1;
+    int slot_ = -1;  // where remove_temporary_files() finds the temporary name
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0;
 };
+
+// Removes the temporary file of every AtomicFile still being written. Safe in a signal handler:
+// a program that a signal ends calls it last, so that no temporary file is left behind. The
+// destinations stay as they were.
+void remove_temporary_files() noexcept;
 
 }  // namespace base

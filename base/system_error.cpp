@@ -33,10 +33,45 @@ ErrorNumber error_number_for(int system_error, FileAccess access) noexcept {
     }
 }
 
+/* ---------------------------------------------------------------- system_reason */
+std::string system_reason(int system_error) {
+    switch (system_error) {
+        case ENOENT:
+            return "ファイルまたはフォルダがありません";
+        case EACCES:
+        case EPERM:
+            return "アクセスが許可されていません";
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクの空き容量が足りません";
+        case EROFS:
+            return "読み取り専用の場所です";
+        case EISDIR:
+            return "フォルダです";
+        case ENOTDIR:
+            return "途中の名前がフォルダではありません";
+        case ENAMETOOLONG:
+            return "名前が長すぎます";
+        case ELOOP:
+            return "シンボリックリンクが循環しています";
+        case EEXIST:
+            return "既にあります";
+        case ENOTEMPTY:
+            return "フォルダが空ではありません";
+        case EBUSY:
+        case ETXTBSY:
+            return "使用中です";
+        case EIO:
+            return "入出力エラーです";
+        default:
+            return "システムエラー " + std::to_string(system_error);
+    }
+}
+
 /* ---------------------------------------------------------------- system_error */
 RunTimeError system_error(int system_error, const std::filesystem::path& path, FileAccess access) {
     return RunTimeError(error_number_for(system_error, access),
-                        path.string() + ": " + std::generic_category().message(system_error));
+                        path.string() + "：" + system_reason(system_error));
 }
 
 }  // namespace base

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "base/run_time_error.h"
 
@@ -14,7 +15,10 @@ enum class FileAccess { read, write };
 
 ErrorNumber error_number_for(int system_error, FileAccess access) noexcept;
 
-// The error with its description and, as context, the path and the system's own words.
+// Why a system call failed, in Japanese, for a message box (UTF-8).
+std::string system_reason(int system_error);
+
+// The error with its description and, as context, the path and why.
 RunTimeError system_error(int system_error, const std::filesystem::path& path, FileAccess access);
 
 }  // namespace base

@@ -182,6 +182,24 @@ std::string load_file(const std::filesystem::path& file) {
     return bytes;
 }
 
+/* ---------------------------------------------------------------- path_kind */
+PathKind path_kind(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return PathKind::missing;
+        throw system_error(errno, path, FileAccess::read);
+    }
+    if (S_ISDIR(st.st_mode)) return PathKind::folder;
+    return S_ISREG(st.st_mode) ? PathKind::file : PathKind::other;
+}
+
+/* ---------------------------------------------------------------- remove_file */
+void remove_file(const std::filesystem::path& file) {
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
+        throw system_error(errno, file, FileAccess::write);
+    }
+}
+
 /* ---------------------------------------------------------------- replace_file */
 void replace_file(const std::filesystem::path& file, std::string_view bytes,
                   Durability durability) {

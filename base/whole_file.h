@@ -39,6 +39,18 @@ class MappedFile {
 // replace_file (Durability::renamed) and that is unchanged on the disk comes from memory.
 std::string load_file(const std::filesystem::path& file);
 
+// What a path names, following symbolic links.
+enum class PathKind { missing, file, folder, other };
+
+// Missing when nothing is there, also when a folder on the way is a file. A path that cannot be
+// examined (a folder on the way that may not be searched, a name too long, a loop of symbolic
+// links) is a RunTimeError naming it: it is never taken for missing.
+PathKind path_kind(const std::filesystem::path& path);
+
+// Removes a file an earlier step or run wrote; nothing there is no error. A folder in its
+// place, or a failure, is a RunTimeError naming the file.
+void remove_file(const std::filesystem::path& file);
+
 // Replaces `file` with exactly `bytes` through an AtomicFile: the file is either complete or
 // left as it was. RunTimeError on failure (path not found for a missing folder, permission
 // denied, device I/O), numbered by base::error_number_for. A work file (Durability::renamed)

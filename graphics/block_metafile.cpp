@@ -1,9 +1,9 @@
 #include "graphics/block_metafile.h"
 
-#include <system_error>
 #include <utility>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 
 namespace graphics {
 
@@ -37,8 +37,11 @@ BlockMetafile::BlockMetafile(DrawingContext& context, std::filesystem::path file
 BlockMetafile::~BlockMetafile() {
     if (!open_) return;
     close_surface(false);
-    std::error_code ignored;
-    std::filesystem::remove(file_, ignored);
+    // Abandoned while an error is on its way: that error is the one to tell.
+    try {
+        base::remove_file(file_);
+    } catch (const base::RunTimeError&) {
+    }
 }
 
 /* ---------------------------------------------------------------- BlockMetafile::finish */
@@ -46,7 +49,8 @@ std::optional<std::filesystem::path> BlockMetafile::finish() {
     if (!open_) return std::nullopt;
     close_surface(drawn_);
     if (drawn_) return file_;
-    std::filesystem::remove(file_);
+    // An earlier run's metafile of this block must not be taken for this one's.
+    base::remove_file(file_);
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "graphics/metafile_pass.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 #include <variant>
@@ -7,6 +8,7 @@
 
 #include "base/cp932.h"
 #include "base/run_time_error.h"
+#include "base/system_error.h"
 #include "base/whole_file.h"
 #include "graphics/bitmap_drawing.h"
 #include "graphics/block_metafile.h"
@@ -26,7 +28,7 @@ class MetafilePass {
         : settings_(settings), first_(first), last_(last), view_(view) {
         context_.Font_Name = settings.Font_Name;
         frame_width_mm10_ =
-            settings.Paper_Width * 10 - settings.Margin_Left - settings.Margin_Bottom;
+            settings.Paper_Width * 10 - settings.Margin_Left - settings.Margin_Right;
         frame_width_ = jobfiles::to_int32(frame_width_mm10_ * 10);
         canvas_.picture_folder = settings.job_dir;
     }
@@ -45,6 +47,7 @@ class MetafilePass {
     void draw(const jobfiles::SorbelPictRecord& record);
     bool draw_picture(const jobfiles::PictPicture& picture);
     void save_canvas();
+    void tell_missing_pages();
     double X(double x) const { return (x + bx1_ - settings_.Margin_Left) * 10; }
     static double Y(double y) { return -y * 10; }
 
@@ -56,7 +59,9 @@ class MetafilePass {
     double frame_width_mm10_ = 0;
     std::int32_t frame_width_ = 0;
     jobfiles::BlockMetafileNames names_;
+    jobfiles::BlockOccurrences occurrences_;
     int page_ = 1;
+    bool page_has_records_ = false;
     double bx1_ = 0;
     double block_height_mm10_ = 0;
     std::optional<BlockMetafile> block_;
@@ -75,16 +80,20 @@ void MetafilePass::next_page() {
     view_.yield();
     // Pages are counted in 16 bits.
     if (page_ == INT16_MAX) {
-        throw base::RunTimeError(base::ErrorNumber::overflow, "PRN_PICT: page count");
+        throw base::RunTimeError(base::ErrorNumber::overflow,
+                                 "PRN_PICT：ページ数が 32767 を超えています");
     }
     ++page_;
+    page_has_records_ = false;
+    occurrences_.new_page();
 }
 
 /* ---------------------------------------------------------------- MetafilePass::open_block */
 void MetafilePass::open_block(const jobfiles::SorbelPictBlock& block) {
     bx1_ = block.x1;
     block_height_mm10_ = block.y2 - block.y1;
-    const auto name = names_.name(static_cast<std::int16_t>(page_), block.number);
+    const auto name = names_.name(static_cast<std::int16_t>(page_), block.number,
+                                  occurrences_.next(block.number));
     const std::filesystem::path file = settings_.job_dir / "META_FILE" / name.value();
     const std::int32_t height = jobfiles::to_int32(block_height_mm10_ * 10);
     block_.emplace(context_, file, frame_width_, height);
@@ -110,6 +119,16 @@ void MetafilePass::save_canvas() {
         encoded_canvas_ = canvas_.Pic2;
     }
     base::replace_file(canvas_file_, encoded_png_, base::Durability::renamed);
+}
+
+/* ---------------------------------------------------------------- MetafilePass::tell_missing_pages
+ */
+void MetafilePass::tell_missing_pages() {
+    const int held = page_has_records_ ? page_ : page_ - 1;
+    if (held >= last_) return;
+    const int first_missing = std::max<int>(held + 1, first_);
+    view_.add_warning("PRN_PICT にページ " + std::to_string(first_missing) + "～" +
+                      std::to_string(last_) + " がありません（その図形は変換されません）");
 }
 
 /* ---------------------------------------------------------------- MetafilePass::draw_picture */
@@ -166,7 +185,11 @@ PassOutcome MetafilePass::run() {
         const std::filesystem::path folder = settings_.job_dir / "META_FILE";
         std::error_code ec;
         std::filesystem::create_directory(folder, ec);
-        if (!std::filesystem::is_directory(folder, ec)) {
+        const base::PathKind kind = base::path_kind(folder);
+        if (kind == base::PathKind::missing && ec) {
+            throw base::system_error(ec.value(), folder, base::FileAccess::write);
+        }
+        if (kind != base::PathKind::folder) {
             throw base::RunTimeError(base::ErrorNumber::path_not_found, folder.string());
         }
         base::MappedFile file(settings_.job_dir / "PRN_PICT");
@@ -175,6 +198,7 @@ PassOutcome MetafilePass::run() {
         jobfiles::SorbelPictReader in(file.bytes());
         while (const auto record = in.next()) {
             file.release_before(in.offset());
+            page_has_records_ = !std::holds_alternative<jobfiles::PictPage>(*record);
             if (!in_range()) {
                 if (const auto* block = std::get_if<jobfiles::SorbelPictBlock>(&*record)) {
                     bx1_ = block->x1;
@@ -198,6 +222,7 @@ PassOutcome MetafilePass::run() {
         }
         // The file ended without the page's PAGE record: its figures still count.
         finish_block();
+        tell_missing_pages();
         return PassOutcome::completed;
     } catch (const base::RunTimeError& error) {
         block_.reset();

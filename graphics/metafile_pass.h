@@ -29,7 +29,7 @@ struct MetafilePassSettings {
     std::filesystem::path job_dir;  // PRN_PICT and META_FILE/
     std::int16_t Page_Count = 0;
     double Margin_Left = 0;    // tenths of a millimetre
-    double Margin_Bottom = 0;  // tenths of a millimetre
+    double Margin_Right = 0;   // tenths of a millimetre
     double Paper_Width = 210;  // millimetres
     std::string Font_Name;     // CP932
 };
@@ -42,13 +42,14 @@ enum class PassOutcome {
 
 // Reads PRN_PICT front to back and draws the blocks of pages first..last. Each block's
 // metafile has the frame (0, 0, W, H) in 0.01 mm: W the printable width (paper width less the
-// left and the bottom margin), H the block's height; x = 0 is the left margin and y = 0 the
+// left and the right margin), H the block's height; x = 0 is the left margin and y = 0 the
 // block's top edge. Files are named as jobfiles::BlockMetafileNames gives them. A block still
 // open at the end of the file is finished like one ended by its page.
 // A block's bitmap pictures go onto a canvas covering the same frame, saved next to the
 // metafile under its name with ".png": the pictures opaque, the rest transparent, so that laid
 // under the metafile on a sheet it hides no more of the cells than the pictures do. A picture
-// that cannot be drawn is told through add_warning and the pass goes on.
+// that cannot be drawn is told through add_warning and the pass goes on, and so are pages of
+// the range that PRN_PICT does not hold.
 PassOutcome Make_MetaFile(const MetafilePassSettings& settings, std::int16_t first_page,
                           std::int16_t last_page, MetafilePassView& view);
 

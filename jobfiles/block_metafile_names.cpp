@@ -15,30 +15,46 @@ BlockMetafileNames BlockMetafileNames::scan(std::string_view prn_pict_bytes) {
     BlockMetafileNames names;
     SorbelPictReader in(prn_pict_bytes);
     std::int16_t page = 1;
+    bool page_has_records = false;
     while (const auto record = in.next()) {
         if (std::holds_alternative<PictPage>(*record)) {
             if (page == INT16_MAX) {
-                throw base::RunTimeError(
-                    base::ErrorNumber::overflow,
-                    "PRN_PICT: page count at byte " + std::to_string(in.offset()));
+                throw base::RunTimeError(base::ErrorNumber::overflow,
+                                         "PRN_PICT の " + std::to_string(in.offset()) +
+                                             " バイト目：ページ数が 32767 を超えています");
             }
             ++page;
-        } else if (const auto* block = std::get_if<SorbelPictBlock>(&*record)) {
-            auto& pages = names.pages_[block->number];
-            if (pages.empty() || pages.back() != page) pages.push_back(page);
+            page_has_records = false;
+            ++names.pages_;
+            continue;
+        }
+        page_has_records = true;
+        if (const auto* block = std::get_if<SorbelPictBlock>(&*record)) {
+            auto& pages = names.blocks_[block->number];
+            if (pages.empty() || pages.back().page != page) pages.push_back({page, 0});
+            ++pages.back().count;
         }
     }
+    if (page_has_records) ++names.pages_;
     return names;
 }
 
 /* ---------------------------------------------------------------- BlockMetafileNames::name */
-std::optional<std::string> BlockMetafileNames::name(std::int16_t page, std::int32_t number) const {
-    const auto it = pages_.find(number);
-    if (it == pages_.end()) return std::nullopt;
+std::optional<std::string> BlockMetafileNames::name(std::int16_t page, std::int32_t number,
+                                                    int occurrence) const {
+    const auto it = blocks_.find(number);
+    if (it == blocks_.end()) return std::nullopt;
     const auto& pages = it->second;
-    if (!std::binary_search(pages.begin(), pages.end(), page)) return std::nullopt;
-    if (pages.size() == 1) return std::to_string(number) + ".emf";
-    return std::to_string(number) + "-p" + std::to_string(page) + ".emf";
+    const auto on_page =
+        std::lower_bound(pages.begin(), pages.end(), page,
+                         [](const PageBlocks& blocks, std::int16_t p) { return blocks.page < p; });
+    if (on_page == pages.end() || on_page->page != page) return std::nullopt;
+    if (occurrence < 1 || occurrence > on_page->count) return std::nullopt;
+    const std::string n = std::to_string(number);
+    if (pages.size() == 1 && on_page->count == 1) return n + ".emf";
+    const std::string p = n + "-p" + std::to_string(page);
+    if (occurrence == 1) return p + ".emf";
+    return p + "-" + std::to_string(occurrence) + ".emf";
 }
 
 }  // namespace jobfiles

@@ -26,11 +26,16 @@ std::optional<double> whole_number(std::string_view text) noexcept {
 
 }  // namespace
 
+/* ---------------------------------------------------------------- quoted_field */
+std::string quoted_field(std::string_view field) {
+    return "「" + cp932::to_utf8(field) + "」";
+}
+
 /* ---------------------------------------------------------------- Variant::to_number */
 double Variant::to_number() const {
     if (!number || !std::isfinite(*number)) {
         throw base::RunTimeError(base::ErrorNumber::type_mismatch,
-                                 "\"" + text + "\" is not a number");
+                                 quoted_field(text) + "は数値ではありません");
     }
     return *number;
 }
@@ -41,8 +46,8 @@ FieldReader::FieldReader(std::string_view bytes, std::string name)
 
 /* ---------------------------------------------------------------- FieldReader::fail */
 void FieldReader::fail(base::ErrorNumber number, std::size_t at, std::string_view what) const {
-    std::string context = name_ + ": byte " + std::to_string(at);
-    if (!what.empty()) context.append(", ").append(what);
+    std::string context = name_ + " の " + std::to_string(at) + " バイト目";
+    if (!what.empty()) context.append("：").append(what);
     throw base::RunTimeError(number, std::move(context));
 }
 
@@ -116,8 +121,9 @@ std::string_view FieldReader::text() {
 double FieldReader::number_field(std::size_t& start) {
     const std::string_view field = next_field(start);
     const std::optional<double> value = whole_number(field);
-    if (!value) fail(base::ErrorNumber::type_mismatch, start, "\"" + std::string(field) + "\"");
-    if (!std::isfinite(*value)) fail(base::ErrorNumber::overflow, start, std::string(field));
+    if (!value)
+        fail(base::ErrorNumber::type_mismatch, start, quoted_field(field) + "は数値ではありません");
+    if (!std::isfinite(*value)) fail(base::ErrorNumber::overflow, start, quoted_field(field));
     return *value;
 }
 
@@ -125,8 +131,7 @@ double FieldReader::number_field(std::size_t& start) {
 std::int16_t FieldReader::int16() {
     std::size_t start = 0;
     const double value = std::nearbyint(number_field(start));
-    if (value < -32768.0 || value > 32767.0)
-        fail(base::ErrorNumber::overflow, start, "16-bit integer");
+    if (value < -32768.0 || value > 32767.0) fail(base::ErrorNumber::overflow, start, int16_range);
     return static_cast<std::int16_t>(value);
 }
 
@@ -135,7 +140,7 @@ std::int32_t FieldReader::int32() {
     std::size_t start = 0;
     const double value = std::nearbyint(number_field(start));
     if (value < -2147483648.0 || value > 2147483647.0) {
-        fail(base::ErrorNumber::overflow, start, "32-bit integer");
+        fail(base::ErrorNumber::overflow, start, int32_range);
     }
     return static_cast<std::int32_t>(value);
 }
@@ -187,7 +192,11 @@ std::string_view FieldReader::quoted_rest_of_line() {
         last = p;
         ++count;
     }
-    if (count < 2) fail(base::ErrorNumber::invalid_call, start, "text shorter than its two quotes");
+    if (count < 2) fail(base::ErrorNumber::invalid_call, start, "引用符で囲まれた文字がありません");
+    // A lead byte right before the closing quote takes the quote for its second byte. The byte
+    // stays in the text, where it converts to a replacement character that is counted as
+    // invalid, instead of vanishing with the quote.
+    if (last + 2 == rest.size() && rest.back() == '"') ++last;
     return rest.substr(first, last - first);
 }
 

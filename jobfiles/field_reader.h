@@ -30,6 +30,13 @@ struct Variant {
     bool is(double value) const noexcept { return number && *number == value; }
 };
 
+// What an overflowing field's error names (UTF-8), after the file and byte offset.
+inline constexpr std::string_view int16_range = "16 ビット整数の範囲を超えています";
+inline constexpr std::string_view int32_range = "32 ビット整数の範囲を超えています";
+
+// A field's CP932 text as an error context shows it: in UTF-8, in Japanese quotes.
+std::string quoted_field(std::string_view field);
+
 // A string that dies with the expression that made it: readers refuse it, because they keep a
 // view of the bytes.
 template <typename S>
@@ -61,7 +68,8 @@ class FieldReader {
     // next one.
     std::string_view rest_of_line();
     // The rest of the line as a record's trailing quoted text: without its first and its last
-    // character (CP932 characters). Invalid call when the rest holds fewer than two characters.
+    // character (CP932 characters); a lead byte that the closing quote would complete stays as
+    // the text's last byte. Invalid call when the rest holds fewer than two characters.
     std::string_view quoted_rest_of_line();
     // The whole line from the cursor (the next line when a field has just ended its line).
     std::string_view line();

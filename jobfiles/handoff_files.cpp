@@ -1,7 +1,5 @@
 #include "jobfiles/handoff_files.h"
 
-#include <system_error>
-
 #include "base/whole_file.h"
 #include "jobfiles/field_reader.h"
 #include "jobfiles/numeric.h"
@@ -13,6 +11,11 @@ namespace {
 constexpr std::string_view crlf = "\r\n";
 
 }  // namespace
+
+/* ---------------------------------------------------------------- sheet_size */
+int sheet_size(std::int16_t Sheet_SW, std::int16_t Sheet_Page, std::int16_t Page_Count) noexcept {
+    return Sheet_SW == 0 ? Page_Count + 10 : Sheet_Page;
+}
 
 /* ---------------------------------------------------------------- format_prn_xls */
 std::string format_prn_xls(const PrnXlsChoices& choices) {
@@ -81,8 +84,7 @@ void write_path_ini(const std::filesystem::path& file, std::string_view folder) 
 
 /* ---------------------------------------------------------------- load_path_ini */
 std::string load_path_ini(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return {};
+    if (base::path_kind(file) == base::PathKind::missing) return {};
     return parse_path_ini(base::load_file(file));
 }
 

@@ -31,6 +31,20 @@ struct PrnXlsSettings {
     std::int16_t Line_Thin = 0;
 };
 
+// The sheet size the workbook build can take. It prepares sheet_grid_rows rows on a sheet for
+// each page, and a sheet's rows are a 16-bit count, so a sheet holds at most max_sheet_pages
+// pages. The dialog refuses a larger choice before the hand-off; sorbel checks the same.
+inline constexpr int sheet_grid_rows = 65;
+inline constexpr std::int16_t max_sheet_pages = INT16_MAX / sheet_grid_rows;
+
+// Pages per sheet of the workbook build for PRN_XLS's line 3: Sheet_SW 0 puts all Page_Count
+// pages on one sheet, with room for 10 more.
+int sheet_size(std::int16_t Sheet_SW, std::int16_t Sheet_Page, std::int16_t Page_Count) noexcept;
+// True when a sheet of `pages` pages can be built.
+constexpr bool sheet_size_fits(int pages) noexcept {
+    return pages >= 1 && pages <= max_sheet_pages;
+}
+
 // Exact bytes of the five lines, numbers in the printed-number form (" 3 ,  10 " style).
 std::string format_prn_xls(const PrnXlsChoices& choices);
 PrnXlsSettings parse_prn_xls(std::string_view bytes);

@@ -18,7 +18,7 @@ Int round_to(double x) {
     const double r = std::nearbyint(x);
     if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min()) ||
         r > static_cast<double>(std::numeric_limits<Int>::max())) {
-        throw base::RunTimeError(base::ErrorNumber::overflow, "value " + plain_number(x));
+        throw base::RunTimeError(base::ErrorNumber::overflow, "値 " + plain_number(x));
     }
     return static_cast<Int>(r);
 }

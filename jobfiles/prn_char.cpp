@@ -13,7 +13,10 @@ namespace {
 double variant_number(FieldReader& in) {
     const std::size_t at = in.offset();
     const Variant v = in.variant();
-    if (!v.number) in.fail(base::ErrorNumber::type_mismatch, at, "\"" + v.text + "\"");
+    if (!v.number) {
+        in.fail(base::ErrorNumber::type_mismatch, at,
+                quoted_field(v.text) + "は数値ではありません");
+    }
     return *v.number;
 }
 
@@ -23,7 +26,7 @@ std::int16_t variant_int16(FieldReader& in) {
     try {
         return to_int16(value);
     } catch (const base::RunTimeError&) {
-        in.fail(base::ErrorNumber::overflow, at, "16-bit integer");
+        in.fail(base::ErrorNumber::overflow, at, int16_range);
     }
 }
 
@@ -114,7 +117,8 @@ void PrnCharReader::read_matrix_widths(MatrixHeader& header) {
     header.tag = std::string(in_.text());
     if (header.m2 > max_matrix_widths) {
         in_.fail(base::ErrorNumber::subscript_out_of_range, in_.offset(),
-                 "table of " + std::to_string(header.m2) + " columns");
+                 std::to_string(header.m2) + " 列の表は変換できません（" +
+                     std::to_string(max_matrix_widths) + " 列まで）");
     }
     header.widths.clear();
     for (int i = 0; i < header.m2; ++i) header.widths.push_back(in_.real());
@@ -144,30 +148,43 @@ SorbelCharReader::SorbelCharReader(std::string_view bytes, std::string name)
 std::optional<SorbelCharRecord> SorbelCharReader::next() {
     if (rows_left_ > 0) {
         --rows_left_;
+        after_table_ = rows_left_ == 0;
         return read_row();
     }
-    while (!in_.at_end()) {
-        const std::string_view keyword = in_.text();
-        if (keyword == "PAGE") {
-            // The page number that follows; a last PAGE without one simply ends the file.
-            if (!in_.at_end()) in_.skip_field();
-            return PageEnd{};
-        }
-        if (keyword == "BLOCK") {
-            SorbelBlockHeader h;
-            h.Block_No = in_.int32();
-            h.x1 = in_.real();
-            h.y1 = in_.real();
-            h.x2 = in_.real();
-            h.y2 = in_.real();
-            h.block_kind = in_.int16();
-            h.title_flag = in_.int16();
-            return h;
-        }
-        if (const std::optional<TextKind> kind = text_kind(keyword)) return read_text(*kind);
-        if (keyword == "MATRIX") return read_matrix();
+    if (in_.at_end()) return std::nullopt;
+    const std::size_t at = in_.offset();
+    const std::string_view keyword = in_.text();
+    if (keyword == "PAGE") {
+        after_table_ = false;
+        // A bare PAGE line ends with its keyword: the next line's BLOCK is no field of it.
+        if (!in_.at_end()) in_.rest_of_line();
+        return PageEnd{};
     }
-    return std::nullopt;
+    if (keyword == "BLOCK") {
+        after_table_ = false;
+        SorbelBlockHeader h;
+        h.Block_No = in_.int32();
+        h.x1 = in_.real();
+        h.y1 = in_.real();
+        h.x2 = in_.real();
+        h.y2 = in_.real();
+        h.block_kind = in_.int16();
+        h.title_flag = in_.int16();
+        return h;
+    }
+    if (const std::optional<TextKind> kind = text_kind(keyword)) {
+        after_table_ = false;
+        return read_text(*kind);
+    }
+    if (keyword == "MATRIX") {
+        after_table_ = false;
+        return read_matrix();
+    }
+    if (after_table_) {
+        in_.rest_of_line();
+        return ExtraCellLine{at};
+    }
+    return UnknownField{std::string(keyword), at};
 }
 
 /* ---------------------------------------------------------------- SorbelCharReader::read_text */
@@ -196,6 +213,7 @@ MatrixHeader SorbelCharReader::read_matrix() {
     for (int i = 0; i < h.m2; ++i) h.widths.push_back(in_.real());
     rows_left_ = std::max<int>(h.m1, 0);
     columns_ = std::max<int>(h.m2, 0);
+    after_table_ = rows_left_ == 0;
     return h;
 }
 

@@ -116,12 +116,25 @@ struct MatrixRow {
     std::vector<CellLine> cells;
 };
 
-// A MATRIX record is followed by its m1 rows of m2 cells each (no rows when m1 is not positive).
-using SorbelCharRecord =
-    std::variant<PageEnd, SorbelBlockHeader, TextRecord, MatrixHeader, MatrixRow>;
+// A field where a keyword belongs that names no record; the reader goes on with the next field.
+struct UnknownField {
+    std::string text;        // CP932
+    std::size_t offset = 0;  // byte offset of the field
+};
 
-// Whole records, front to back, for the workbook builder. The first line is dropped; keywords
-// it does not know are passed over one field at a time.
+// A line after a table's last cell that is no record: a cell beyond the rows and columns its
+// MATRIX line announced. The whole line is passed over, so that a cell text such as "PAGE" is
+// never taken for a record.
+struct ExtraCellLine {
+    std::size_t offset = 0;  // byte offset of the line
+};
+
+// A MATRIX record is followed by its m1 rows of m2 cells each (no rows when m1 is not positive).
+using SorbelCharRecord = std::variant<PageEnd, SorbelBlockHeader, TextRecord, MatrixHeader,
+                                      MatrixRow, UnknownField, ExtraCellLine>;
+
+// Whole records, front to back, for the workbook builder. The first line is dropped; the rest
+// of a PAGE line is ignored, whatever it holds.
 class SorbelCharReader {
   public:
     explicit SorbelCharReader(std::string_view bytes, std::string name = "PRN_CHAR");
@@ -140,6 +153,7 @@ class SorbelCharReader {
     FieldReader in_;
     int rows_left_ = 0;
     int columns_ = 0;
+    bool after_table_ = false;  // no record since a table's last cell line
 };
 
 }  // namespace jobfiles

@@ -49,7 +49,7 @@ std::int32_t read_colour(FieldReader& in) {
     const std::size_t at = in.offset();
     const double value = Val(in.text());
     if (!std::isfinite(value) || std::fabs(value) > 2147483647.0) {
-        in.fail(base::ErrorNumber::overflow, at, "colour");
+        in.fail(base::ErrorNumber::overflow, at, "色の値が 32 ビット整数の範囲を超えています");
     }
     return to_int32(value);
 }
@@ -58,7 +58,7 @@ PictPolygon read_polygon(FieldReader& in) {
     PictPolygon r;
     const std::size_t at = in.offset();
     const std::int16_t n = in.int16();
-    if (n < 0) in.fail(base::ErrorNumber::subscript_out_of_range, at, "polygon of negative size");
+    if (n < 0) in.fail(base::ErrorNumber::subscript_out_of_range, at, "多角形の頂点数が負です");
     r.line_kind = in.int16();
     r.width = in.int16();
     r.fill_kind = in.int16();

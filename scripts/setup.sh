@@ -13,6 +13,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libcli11-dev libstb-dev zlib1g-dev libzip-dev libpugixml-dev \
   qt6-base-dev libgl-dev libxkbcommon-dev \
   libreoffice-writer-nogui poppler-utils fonts-ipafont-mincho fonts-ipafont-gothic fontconfig \
-  python3 python3-docx \
+  python3 python3-docx python3-lxml \
   libxlsxwriter-dev libreoffice-calc-nogui python3-openpyxl \
+  dpkg-dev file lintian man-db \
   >/dev/null

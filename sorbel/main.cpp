@@ -8,6 +8,7 @@
 
 #include "base/run_time_error.h"
 #include "platform/os/program_folder.h"
+#include "platform/os/termination.h"
 #include "platform/ui/console_backend.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "sorbel/driver/command_line.h"
@@ -31,9 +32,10 @@ int run(const driver::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
-    if (!parsed.options) return parsed.exit_status;
+    os::end_cleanly_on_signals();
     try {
+        const auto parsed = driver::parse_command_line(argc, argv, std::cout, std::cerr);
+        if (!parsed.options) return parsed.exit_status;
         return run(*parsed.options);
     } catch (const base::RunTimeError& error) {
         std::cerr << "sorbel: " << error.description() << ' ' << error.context() << '\n';

@@ -71,7 +71,7 @@ graphics::MetafilePassSettings metafile_pass_settings(const driver::SorbelSettin
     return {.job_dir = s.job_dir,
             .Page_Count = s.mode.job.Page_Count,
             .Margin_Left = s.mode.job.Margin_Left,
-            .Margin_Bottom = s.mode.job.Margin_Bottom,
+            .Margin_Right = s.mode.job.Margin_Right,
             .Paper_Width = s.mode.Paper_Width,
             .Font_Name = s.mode.job.Font_Name};
 }

@@ -24,6 +24,13 @@
 // the band is Col_Count - 1 half-width columns (the width from the job's left margin to the
 // paper's right edge, times Pict_Scale_W) and the page's rows (its height times
 // Pict_Scale_H). It fits for job margins of up to 20 mm on the left and the right.
+//
+// With --edited it writes instead the 10-point template as a user edits it in Excel, for the
+// tests: TMP-10P.xlsx with a logo in the header, page numbers in the footer, two title rows
+// printed on every page, a print area of the band's columns, document properties and names;
+// TMP-10P-flawed.xlsx besides has a print area of one page's rows, a name whose reference does
+// not parse and a workbook-wide name of the template's own sheet, none of which a workbook of
+// many pages can keep.
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -80,8 +87,37 @@ double user_width(int columns) {
     return columns == 1 ? 7.0 / 12.0 : (7.0 * columns - 5.0) / 7.0;
 }
 
-bool write(const Template& t, const std::string& folder) {
-    const std::string file = folder + "/" + t.name;
+// What a user changes in a template; nothing for the eight templates themselves.
+struct Edits {
+    const char* logo = nullptr;  // the header's picture
+    bool flawed = false;
+};
+
+// The band's last column for the sample jobs' 20 mm left margin (Col_Count 105, 10 pt).
+constexpr lxw_col_t band_last_column = 103;
+
+bool edit(lxw_workbook* workbook, lxw_worksheet* sheet, const Edits& e) {
+    // libxlsxwriter takes its strings as char*, without writing to them.
+    std::string logo_file = e.logo;
+    lxw_header_footer_options logo{};
+    logo.image_left = logo_file.data();
+    bool ok = worksheet_set_header_opt(sheet, "&L&G&C&14月次報告", &logo) == LXW_NO_ERROR;
+    ok = ok && worksheet_set_footer(sheet, "&C&P / &N") == LXW_NO_ERROR;
+    ok = ok && worksheet_repeat_rows(sheet, 0, 1) == LXW_NO_ERROR;
+    ok = ok && worksheet_print_area(sheet, 0, 0, e.flawed ? 64 : LXW_ROW_MAX - 1,
+                                    band_last_column) == LXW_NO_ERROR;
+    ok = ok && workbook_define_name(workbook, "'1'!Logo_Cell", "='1'!$B$2") == LXW_NO_ERROR;
+    ok = ok && workbook_define_name(workbook, "Rate", "=0.08") == LXW_NO_ERROR;
+    if (e.flawed) {
+        ok = ok && workbook_define_name(workbook, "Orphan", "='1'!$A$1") == LXW_NO_ERROR;
+        ok = ok && workbook_define_name(workbook, "'1'!Broken", "=SUM('1'!$A$1") == LXW_NO_ERROR;
+    }
+    return ok;
+}
+
+bool write(const Template& t, const std::string& folder, const char* name,
+           const Edits& edits = {}) {
+    const std::string file = folder + "/" + name;
     lxw_workbook* workbook = workbook_new(file.c_str());
     if (workbook == nullptr) return false;
 
@@ -96,6 +132,17 @@ bool write(const Template& t, const std::string& folder) {
     // A fixed date keeps the templates the same from build to build.
     lxw_doc_properties properties{};
     properties.created = 1767225600;  // 2026-01-01 00:00 UTC
+    // Characters a part must escape, as a user may type them.
+    std::string title = "月次報告 <社外秘> & 控え", subject = "売上", author = "経理部",
+                keywords = "月次, 売上", comments = "「帳票」の雛形", category = "帳票";
+    if (edits.logo != nullptr) {
+        properties.title = title.data();
+        properties.subject = subject.data();
+        properties.author = author.data();
+        properties.keywords = keywords.data();
+        properties.comments = comments.data();
+        properties.category = category.data();
+    }
     workbook_set_properties(workbook, &properties);
 
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, "1");
@@ -106,18 +153,32 @@ bool write(const Template& t, const std::string& folder) {
     worksheet_set_print_scale(sheet, print_scale(t));
     const double side = widest_side_margin_mm / mm_per_inch;
     worksheet_set_margins(sheet, side, side, side, side);
-    return workbook_close(workbook) == LXW_NO_ERROR;
+    const bool edited = edits.logo == nullptr || edit(workbook, sheet, edits);
+    return workbook_close(workbook) == LXW_NO_ERROR && edited;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--edited") {
+        const Template& t = templates[4];  // TMP-10P
+        for (const bool flawed : {false, true}) {
+            const char* name = flawed ? "TMP-10P-flawed.xlsx" : t.name;
+            if (!write(t, argv[3], name, {argv[2], flawed})) {
+                std::fprintf(stderr, "make_templates: cannot write %s/%s\n", argv[3], name);
+                return 1;
+            }
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_templates <output folder>\n");
+        std::fprintf(stderr,
+                     "usage: make_templates <output folder>\n"
+                     "       make_templates --edited <logo.png> <output folder>\n");
         return 2;
     }
     for (const Template& t : templates) {
-        if (!write(t, argv[1])) {
+        if (!write(t, argv[1], t.name)) {
             std::fprintf(stderr, "make_templates: cannot write %s/%s\n", argv[1], t.name);
             return 1;
         }

@@ -10,11 +10,12 @@ FONTS_CONF = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "f
                           "fonts.conf")
 
 
-def convert(files, out_dir, to="pdf", pinned_fonts=True, timeout=180):
-    """Converts the documents into out_dir; returns the paths of what LibreOffice wrote."""
+def convert(files, out_dir, to="pdf", pinned_fonts=True, timeout=180, fonts_conf=FONTS_CONF):
+    """Converts the documents into out_dir; returns the paths of what LibreOffice wrote. The
+    fonts are pinned by fonts_conf, or left to the system's configuration."""
     env = dict(os.environ)
     if pinned_fonts:
-        env["FONTCONFIG_FILE"] = FONTS_CONF
+        env["FONTCONFIG_FILE"] = fonts_conf
     profile = "file://" + os.path.abspath(os.path.join(out_dir, "profile"))
     subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to",
                     to, "--outdir", out_dir] + list(files), check=True, env=env,

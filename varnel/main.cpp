@@ -9,6 +9,7 @@
 
 #include "base/run_time_error.h"
 #include "platform/os/program_folder.h"
+#include "platform/os/termination.h"
 #include "platform/ui/console_backend.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "varnel/frontend/exit_status.h"
@@ -132,9 +133,10 @@ int run(const frontend::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto parsed = frontend::parse_command_line(argc, argv, std::cout, std::cerr);
-    if (!parsed.options) return parsed.exit_status;
+    os::end_cleanly_on_signals();
     try {
+        const auto parsed = frontend::parse_command_line(argc, argv, std::cout, std::cerr);
+        if (!parsed.options) return parsed.exit_status;
         return run(*parsed.options);
     } catch (const base::RunTimeError& error) {
         std::cerr << "varnel: " << error.description() << ' ' << error.context() << '\n';

@@ -138,8 +138,7 @@ HDC Gdi::CreateEnhMetaFileA(const std::filesystem::path& file, const RECTL& fram
                             std::string_view description) {
     const std::filesystem::path folder =
         file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
+    if (base::path_kind(folder) != base::PathKind::folder) {
         throw base::RunTimeError(base::ErrorNumber::path_not_found, "metafile " + file.string());
     }
     Surface surface;

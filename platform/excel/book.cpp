@@ -4,10 +4,10 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "platform/excel/excel_errors.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/package_writer.h"
@@ -65,8 +65,7 @@ bool same_ignoring_ascii_case(std::string_view a, std::string_view b) {
 
 /* ---------------------------------------------------------------- Book */
 Book::Book(std::filesystem::path file) : file_(std::move(file)), source_file_(file_) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file_, error)) workbook_not_found(file_);
+    if (base::path_kind(file_) != base::PathKind::file) workbook_not_found(file_);
     try {
         source_ = std::make_unique<ooxml::PackageReader>(file_);
     } catch (const base::RunTimeError& e) {
@@ -308,8 +307,7 @@ void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges&
 
 /* ---------------------------------------------------------------- Book::save_as */
 void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
-    std::error_code error;
-    if (display_alerts && std::filesystem::exists(file, error)) file_exists(file);
+    if (display_alerts && base::path_kind(file) != base::PathKind::missing) file_exists(file);
 
     // Everything is worked out on fresh trees of the parts, so a failed save leaves the
     // workbook as it was before it. A sheet is worked out when the package reaches it and

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/excel/excel_errors.h"
+#include "platform/ooxml/copy_xml.h"
 
 namespace excel::detail {
 
@@ -11,13 +12,6 @@ namespace {
 // Whitespace-only text is kept where it is an element's only content: a cell string of blanks.
 constexpr unsigned parse_options =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
-
-struct StringSink : pugi::xml_writer {
-    std::string bytes;
-    void write(const void* data, size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-    }
-};
 
 }  // namespace
 
@@ -37,14 +31,10 @@ XmlPart::XmlPart(std::string_view bytes, std::string name, std::string_view root
 }
 
 /* ---------------------------------------------------------------- XmlPart::xml */
+// Through the package layer's writer, not pugixml's: a value set here (a font name from the
+// job) may hold a character that XML 1.0 cannot carry even as a reference.
 std::string XmlPart::xml() const {
-    StringSink sink;
-    unsigned flags = pugi::format_raw;
-    if (!document_.first_child() || document_.first_child().type() != pugi::node_declaration) {
-        flags |= pugi::format_no_declaration;
-    }
-    document_.save(sink, "", flags, pugi::encoding_utf8);
-    return std::move(sink.bytes);
+    return ooxml::xml_document(document_);
 }
 
 /* ---------------------------------------------------------------- local_name */

@@ -7,6 +7,7 @@
 
 #include "base/run_time_error.h"
 #include "base/system_error.h"
+#include "base/whole_file.h"
 
 namespace ooxml {
 
@@ -131,8 +132,7 @@ zip_source_t* file_source(const std::filesystem::path& file) {
 
 PackageReader::PackageReader(const std::filesystem::path& file, std::uint64_t part_limit) {
     // libzip reports a missing file only as "can't open"; the user needs "file not found".
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
+    if (base::path_kind(file) == base::PathKind::missing) {
         throw base::system_error(ENOENT, file, base::FileAccess::read);
     }
     impl_ = std::make_unique<Impl>(file_source(file), file.string(), part_limit);

@@ -28,6 +28,8 @@ inline constexpr std::string_view shared_strings =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
 inline constexpr std::string_view drawing =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/drawing";
+inline constexpr std::string_view vml_drawing =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing";
 }  // namespace relationship_type
 
 class Relationships {

@@ -2,12 +2,13 @@
 
 #include <system_error>
 
+#include "base/whole_file.h"
+
 namespace os {
 
 /* ---------------------------------------------------------------- folder_exists */
 bool folder_exists(const std::filesystem::path& folder) {
-    std::error_code error;
-    return !folder.empty() && std::filesystem::is_directory(folder, error);
+    return !folder.empty() && base::path_kind(folder) == base::PathKind::folder;
 }
 
 /* ---------------------------------------------------------------- office_lock_file */

@@ -6,7 +6,8 @@
 
 namespace os {
 
-// True when `folder` names an existing folder (following symbolic links).
+// True when `folder` names an existing folder (following symbolic links). A path that cannot be
+// examined is a base::RunTimeError naming it, not a missing folder: the user has to act on it.
 bool folder_exists(const std::filesystem::path& folder);
 
 // The lock file of an office program that holds `document` open, or nothing: Microsoft Office

@@ -4,10 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <csignal>
 
 #include "base/run_time_error.h"
 #include "base/system_error.h"
+#include "platform/os/termination.h"
 
 extern char** environ;
 
@@ -49,6 +52,39 @@ pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>
     return pid;
 }
 
+volatile std::sig_atomic_t signal_to_pass_on = 0;
+
+extern "C" void note_ending_signal(int signal, siginfo_t* info, void*) {
+    // One the terminal sent reached the whole process group, the program waited for too.
+    if (info->si_code == SI_USER || info->si_code == SI_QUEUE) signal_to_pass_on = signal;
+}
+
+// While it lives, the ending signals interrupt the wait instead of ending this process.
+class EndingSignalsNoted {
+  public:
+    EndingSignalsNoted() {
+        signal_to_pass_on = 0;
+        struct sigaction action {};
+        action.sa_sigaction = note_ending_signal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_SIGINFO;
+        for (std::size_t i = 0; i < ending_signals.size(); ++i) {
+            sigaction(ending_signals[i], nullptr, &previous_[i]);
+            if (previous_[i].sa_handler != SIG_IGN) sigaction(ending_signals[i], &action, nullptr);
+        }
+    }
+    ~EndingSignalsNoted() {
+        for (std::size_t i = 0; i < ending_signals.size(); ++i) {
+            sigaction(ending_signals[i], &previous_[i], nullptr);
+        }
+    }
+    EndingSignalsNoted(const EndingSignalsNoted&) = delete;
+    EndingSignalsNoted& operator=(const EndingSignalsNoted&) = delete;
+
+  private:
+    std::array<struct sigaction, ending_signals.size()> previous_{};
+};
+
 }  // namespace
 
 /* ---------------------------------------------------------------- start_program */
@@ -60,12 +96,18 @@ void start_program(const std::filesystem::path& program, const std::vector<std::
 /* ---------------------------------------------------------------- run_program */
 int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                 const std::filesystem::path& working_folder) {
+    // The program waited for is the job: asked to end, it is the one to stop and clean up, and
+    // its status is the answer.
+    const EndingSignalsNoted noted;
     const pid_t pid = spawn(program, arguments, working_folder);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            throw base::system_error(errno, program, base::FileAccess::read);
+    for (;;) {
+        if (const int signal = signal_to_pass_on) {
+            signal_to_pass_on = 0;
+            kill(pid, signal);
         }
+        if (waitpid(pid, &status, 0) >= 0) break;
+        if (errno != EINTR) throw base::system_error(errno, program, base::FileAccess::read);
     }
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return WEXITSTATUS(status);

@@ -14,7 +14,8 @@ void start_program(const std::filesystem::path& program, const std::vector<std::
                    const std::filesystem::path& working_folder);
 
 // The same, then waits for the program to end. Returns its exit status, or 128 + the signal
-// number when a signal ended it.
+// number when a signal ended it. Meanwhile an ending signal (termination.h) does not end this
+// process: one sent to it alone is passed on to the program, which decides how to end.
 int run_program(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                 const std::filesystem::path& working_folder);
 

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "base/run_time_error.h"
+#include "base/system_error.h"
 
 namespace os {
 
@@ -20,7 +21,10 @@ std::filesystem::path program_folder() {
 /* ---------------------------------------------------------------- job_folder */
 std::filesystem::path job_folder(const std::optional<std::filesystem::path>& given) {
     if (!given) return program_folder();
-    return std::filesystem::absolute(*given).lexically_normal();
+    std::error_code error;
+    const auto folder = std::filesystem::absolute(*given, error);
+    if (error) throw base::system_error(error.value(), *given, base::FileAccess::read);
+    return folder.lexically_normal();
 }
 
 }  // namespace os

@@ -1,6 +1,7 @@
 #include "platform/ui/console_backend.h"
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <ostream>
 
@@ -10,36 +11,50 @@ namespace ui {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-struct sigaction previous_action {};
+// SIGTERM and SIGHUP ask for the same as Ctrl-C: the job stops and removes what it was writing.
+constexpr std::array<int, 3> cancel_signals{SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void on_interrupt(int) {
-    interrupted = 1;
+// Waiting for a signal; one came that no yield has looked at yet; a cancel button took one.
+constexpr std::sig_atomic_t waiting = 0;
+constexpr std::sig_atomic_t interrupted = 1;
+constexpr std::sig_atomic_t cancelled = 2;
+volatile std::sig_atomic_t interrupt_state = waiting;
+std::array<struct sigaction, cancel_signals.size()> previous_actions{};
+std::array<bool, cancel_signals.size()> caught{};
+
+extern "C" void on_interrupt(int signal) {
+    if (interrupt_state == waiting) {
+        interrupt_state = interrupted;
+        return;
+    }
+    // A second one: the job is stopping already or no longer yields, so the signal does what it
+    // did before the form was shown (ends the program), and a job that hangs can still be ended.
+    for (std::size_t i = 0; i < cancel_signals.size(); ++i) {
+        if (cancel_signals[i] == signal) sigaction(signal, &previous_actions[i], nullptr);
+    }
+    raise(signal);
 }
 
 void catch_interrupts() {
-    interrupted = 0;
+    interrupt_state = waiting;
     struct sigaction action {};
     action.sa_handler = on_interrupt;
     sigemptyset(&action.sa_mask);
-    // The first interrupt asks the job to stop; the default returns for a second one, so a
-    // job that no longer yields can still be ended.
-    action.sa_flags = static_cast<int>(SA_RESTART | SA_RESETHAND);
-    sigaction(SIGINT, &action, &previous_action);
-}
-
-// After an interrupt that no enabled cancel button took: the next one is a cancel again.
-void rearm_interrupts() {
-    interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = on_interrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = static_cast<int>(SA_RESTART | SA_RESETHAND);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : cancel_signals) sigaddset(&action.sa_mask, signal);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < cancel_signals.size(); ++i) {
+        sigaction(cancel_signals[i], nullptr, &previous_actions[i]);
+        // One the caller ignores (nohup ignores SIGHUP) stays ignored.
+        caught[i] = previous_actions[i].sa_handler != SIG_IGN;
+        if (caught[i]) sigaction(cancel_signals[i], &action, nullptr);
+    }
 }
 
 void release_interrupts() {
-    sigaction(SIGINT, &previous_action, nullptr);
+    for (std::size_t i = 0; i < cancel_signals.size(); ++i) {
+        if (caught[i]) sigaction(cancel_signals[i], &previous_actions[i], nullptr);
+        caught[i] = false;
+    }
 }
 
 }  // namespace
@@ -81,7 +96,7 @@ void ConsoleBackend::show(Form& form, FormEvents& events) {
 
 /* ---------------------------------------------------------------- yield */
 void ConsoleBackend::yield() {
-    if (interrupted) {
+    if (interrupt_state == interrupted) {
         bool taken = false;
         for (auto& s : shown_) {
             if (s.form->cancel_button.empty()) continue;
@@ -90,11 +105,8 @@ void ConsoleBackend::yield() {
             s.events->click(s.form->cancel_button);
             taken = true;
         }
-        if (taken) {
-            interrupted = 0;
-        } else {
-            rearm_interrupts();
-        }
+        // One that no enabled cancel button took is dropped: the next one is a cancel again.
+        interrupt_state = taken ? cancelled : waiting;
     }
     for (auto& s : shown_) draw(s, false);
 }

@@ -1,6 +1,6 @@
 // The user interface of a text console: message boxes become "title: text" lines, a modal
 // form is answered by its default button, a form shown beside a job becomes a status line, and
-// an interrupt (Ctrl-C) presses that form's cancel button.
+// an interrupt (Ctrl-C, or a request to terminate) presses that form's cancel button.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,8 @@ class ConsoleBackend : public Backend {
     std::optional<std::string> save_file_box(const FileBoxRequest& request) override;
     // Presses the default button once; a form still open after that is closed.
     void show_modal(Form& form, FormEvents& events) override;
-    // Draws the status line and, while the form is shown, takes SIGINT as its cancel button.
-    // A second SIGINT ends the program as usual.
+    // Draws the status line and, while the form is shown, takes SIGINT, SIGTERM or SIGHUP as
+    // its cancel button. A second one ends the program as it would have without the form.
     void show(Form& form, FormEvents& events) override;
     void yield() override;
     void close(Form& form) override;

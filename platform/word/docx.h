@@ -112,9 +112,11 @@ struct SettledBody {
 // Writes out and lets go of the whole blocks that end at or before `position`.
 void settle(DocState& doc, std::int32_t position);
 
-// The whole package as bytes; deterministic for a given document.
+// The whole package as bytes, without a title; the same document gives the same bytes but for
+// the modified time.
 std::string docx_bytes(const DocState& doc);
-// Complete or absent: written to a temporary name in the folder, then renamed.
+// Complete or absent: written to a temporary name in the folder, then renamed. The file's name
+// without its extension becomes the document's title.
 void save_docx(const DocState& doc, const std::filesystem::path& file);
 
 }  // namespace word::detail

@@ -1,4 +1,5 @@
 // The zip package of a .docx: the Word parts put together with the package layer's own.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -96,8 +97,8 @@ std::function<ooxml::PartPieces()> document_relationships(const SettledBody* set
 
 // The package of `doc`, its parts in a fixed order; document.xml streamed. A settled body's
 // part goes on with the live blocks, in a stream of its own, so that the document can be saved
-// again and settled further.
-void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
+// again and settled further. `title` is the document's title property ("" for none).
+void add_parts(ooxml::PackageWriter& package, const DocState& doc, std::string_view title) {
     const SettledBody* settled = doc.settled.get();
     auto media = std::make_shared<MediaTable>(settled ? settled->media : MediaTable{});
     collect_media(doc, *media);
@@ -135,6 +136,9 @@ void add_parts(ooxml::PackageWriter& package, const DocState& doc) {
         properties.application = doc.app->program_name;
         properties.creator = doc.app->program_name;
     }
+    properties.title = title;
+    properties.created = ooxml::w3c_date_time(doc.created);
+    properties.modified = ooxml::w3c_date_time(std::chrono::system_clock::now());
     package.add("docProps/core.xml", ooxml::core_properties_xml(properties));
     package.add("docProps/app.xml", ooxml::app_properties_xml(properties));
 }
@@ -148,14 +152,15 @@ std::shared_ptr<ooxml::PartSpool> spool_of(const DocState& doc) {
 /* ---------------------------------------------------------------- docx_bytes */
 std::string docx_bytes(const DocState& doc) {
     ooxml::PackageWriter package(spool_of(doc));
-    add_parts(package, doc);
+    add_parts(package, doc, "");
     return package.finish();
 }
 
 /* ---------------------------------------------------------------- save_docx */
 void save_docx(const DocState& doc, const std::filesystem::path& file) {
     ooxml::PackageWriter package(file, spool_of(doc));
-    add_parts(package, doc);
+    // Word's own title is the document's name until someone gives it another.
+    add_parts(package, doc, file.stem().string());
     package.commit();
 }
 

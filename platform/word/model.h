@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -162,6 +163,8 @@ struct AppState;
 struct DocState {
     AppState* app = nullptr;
     bool open = true;
+    // Documents.Add: the document's created property.
+    std::chrono::system_clock::time_point created = std::chrono::system_clock::now();
     std::vector<Block> blocks;
     Interner<CharFormat> char_formats;
     Interner<ParaFormat> para_formats;

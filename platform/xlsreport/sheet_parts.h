@@ -15,9 +15,10 @@ namespace xlsreport::detail {
 std::string cell_reference(std::int32_t col, std::int32_t row);
 
 // xl/worksheets/sheetN.xml. The template sheet's settings are repeated; cell formats are
-// registered with `styles`. `drawing_id` names the drawing relationship ("" without one).
+// registered with `styles`. `drawing_id` names the drawing relationship, `hf_drawing_id` that
+// of the header and footer pictures ("" without one).
 std::string worksheet_xml(const SheetModel& sheet, const TemplateSheet& from, StyleTable& styles,
-                          std::string_view drawing_id);
+                          std::string_view drawing_id, std::string_view hf_drawing_id);
 
 // xl/drawings/drawingN.xml and its relationships: one picture per placed picture, each
 // referring to its media part "../media/image<media + 1>.<extension>".

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/ooxml/copy_xml.h"
 #include "platform/ooxml/part_xml.h"
 #include "platform/ooxml/xml_writer.h"
-#include "platform/xlsreport/copy_xml.h"
 #include "platform/xlsreport/report_failure.h"
 #include "platform/xlsreport/xls_report.h"
 
@@ -12,6 +12,7 @@ namespace xlsreport::detail {
 
 namespace {
 
+using ooxml::copy_element;
 using ooxml::detail::local_name;
 
 constexpr std::string_view plain_styles =
@@ -90,10 +91,10 @@ StyleTable::StyleTable(std::string_view template_styles)
     // Formats of our own are written without a prefix, so the styles must use none either.
     if (root_name.find(':') != std::string_view::npos || !fonts || !child(root, "borders") ||
         !xfs || !child(xfs, "xf"))
-        fail(error::file_cannot_open, "xl/styles.xml: not a styles part this library can extend");
+        fail(error::file_cannot_open, "xl/styles.xml：読み取れないスタイル部品です");
     base_xf_ = child(xfs, "xf");
     base_font_ = nth_child(fonts, "font", base_xf_.attribute("fontId").as_uint());
-    if (!base_font_) fail(error::file_cannot_open, "xl/styles.xml: the default font is missing");
+    if (!base_font_) fail(error::file_cannot_open, "xl/styles.xml：既定のフォントがありません");
     font_count_ = count_children(fonts, "font");
     border_count_ = count_children(child(root, "borders"), "border");
     xf_count_ = count_children(xfs, "xf");

@@ -1,13 +1,20 @@
 // The template workbook as read by StartFile: its sheets, whose settings every output sheet
-// made from them repeats, and the workbook-wide parts (styles, theme) the output carries on.
+// made from them repeats, and the workbook-wide parts (styles, theme, defined names, document
+// properties) the output carries on. What of a template cannot be carried is told as a warning
+// and left out; only a template that is no workbook at all is refused.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/ooxml/doc_props.h"
+#include "platform/xlsreport/defined_names.h"
+#include "platform/xlsreport/hf_drawing.h"
 
 namespace xlsreport::detail {
 
@@ -20,6 +27,12 @@ struct TemplateSheet {
     std::vector<std::pair<std::string, std::string>> root_attributes;
     std::string sheet_pr, sheet_views, sheet_format_pr, cols;
     std::string print_options, page_margins, page_setup, header_footer;
+    // Its sheet-scoped names (print titles, print area, the user's own).
+    std::vector<DefinedName> names;
+    // The pictures its header and footer show, when they could be read.
+    std::optional<HeaderFooterDrawing> header_footer_drawing;
+    // What of this sheet is left out, told when an output sheet is first made from it.
+    std::vector<std::string> warnings;
 };
 
 class TemplateBook {
@@ -38,11 +51,26 @@ class TemplateBook {
     const std::vector<TemplateSheet>& sheets() const noexcept { return sheets_; }
     const std::string& styles_xml() const noexcept { return styles_xml_; }
     const std::string& theme_xml() const noexcept { return theme_xml_; }
+    // The workbook-wide names.
+    const std::vector<DefinedName>& names() const noexcept { return names_; }
+    // The descriptive core properties (title, subject, creator, keywords, description,
+    // category); empty when the template has none.
+    const ooxml::DocumentProperties& properties() const noexcept { return properties_; }
+    // What of the workbook as a whole is left out.
+    const std::vector<std::string>& warnings() const noexcept { return warnings_; }
+    // The template's file name, as warnings name it.
+    const std::string& file_name() const noexcept { return file_name_; }
+
+    struct Reading;
 
   private:
     std::vector<TemplateSheet> sheets_;
     std::string styles_xml_;
     std::string theme_xml_;
+    std::vector<DefinedName> names_;
+    ooxml::DocumentProperties properties_;
+    std::vector<std::string> warnings_;
+    std::string file_name_;
 };
 
 }  // namespace xlsreport::detail

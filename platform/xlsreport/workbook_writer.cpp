@@ -1,5 +1,6 @@
 #include "platform/xlsreport/workbook_writer.h"
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <set>
@@ -10,6 +11,7 @@
 #include "platform/ooxml/package_writer.h"
 #include "platform/ooxml/relationships.h"
 #include "platform/ooxml/xml_writer.h"
+#include "platform/xlsreport/hf_drawing.h"
 #include "platform/xlsreport/report_failure.h"
 #include "platform/xlsreport/sheet_parts.h"
 #include "platform/xlsreport/styles_part.h"
@@ -28,6 +30,11 @@ constexpr std::string_view styles =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 constexpr std::string_view theme = "application/vnd.openxmlformats-officedocument.theme+xml";
 constexpr std::string_view drawing = "application/vnd.openxmlformats-officedocument.drawing+xml";
+constexpr std::string_view vml = "application/vnd.openxmlformats-officedocument.vmlDrawing";
+constexpr std::string_view core_properties =
+    "application/vnd.openxmlformats-package.core-properties+xml";
+constexpr std::string_view app_properties =
+    "application/vnd.openxmlformats-officedocument.extended-properties+xml";
 }  // namespace content_type
 
 constexpr std::string_view theme_relationship =
@@ -53,8 +60,12 @@ std::int32_t save_error_number(const base::RunTimeError& e) {
 }  // namespace
 
 struct WorkbookWriter::Parts {
-    explicit Parts(const TemplateBook& book)
-        : styles(book.styles_xml()), spool(std::make_shared<ooxml::PartSpool>()), media(*spool) {}
+    Parts(const TemplateBook& book, ooxml::DocumentProperties book_properties, Warn warn)
+        : styles(book.styles_xml()),
+          spool(std::make_shared<ooxml::PartSpool>()),
+          media(*spool),
+          names(book.names(), book.file_name(), std::move(warn)),
+          properties(std::move(book_properties)) {}
     // The spool's work may still fill in the sheets' and pictures' places, and use the styles.
     ~Parts() { spool->drain(); }
     Parts(const Parts&) = delete;
@@ -67,27 +78,40 @@ struct WorkbookWriter::Parts {
         ooxml::SpooledPart worksheet;    // filled in by the spool's thread
         ooxml::PartSpool::Part drawing;  // none without pictures
         ooxml::PartSpool::Part drawing_relationships;
+        ooxml::PartSpool::Part vml;  // none without header or footer pictures
+        ooxml::PartSpool::Part vml_relationships;
     };
 
     StyleTable styles;
     std::shared_ptr<ooxml::PartSpool> spool;
     MediaStore media;
+    NameTable names;
+    ooxml::DocumentProperties properties;
     std::deque<Sheet> sheets;
 };
 
-WorkbookWriter::WorkbookWriter(const TemplateBook& book)
-    : book_(book), parts_(std::make_unique<Parts>(book)) {}
+WorkbookWriter::WorkbookWriter(const TemplateBook& book, ooxml::DocumentProperties properties,
+                               Warn warn)
+    : book_(book), parts_(std::make_unique<Parts>(book, std::move(properties), std::move(warn))) {}
 
 WorkbookWriter::~WorkbookWriter() = default;
 
 /* ------------------------------------------------------------ add_sheet */
 void WorkbookWriter::add_sheet(SheetModel sheet, const TemplateSheet& from) {
+    const auto block = static_cast<std::int32_t>(parts_->sheets.size() + 1);
     Parts::Sheet& parts = parts_->sheets.emplace_back();
     parts.name = sheet.name();
     const bool pictures = !sheet.pictures().empty();
+    const bool hf_pictures = from.header_footer_drawing.has_value();
     ooxml::PartSpool& spool = *parts_->spool;
+    // The small parts are deflated on the spool's thread while the next sheet is filled.
+    if (hf_pictures) {
+        VmlParts vml = vml_parts(*from.header_footer_drawing, block, parts_->media);
+        parts.vml = spool.deflate(std::move(vml.vml));
+        parts.vml_relationships = spool.deflate(std::move(vml.relationships));
+    }
+    parts_->names.add_sheet(sheet, from.name, from.names);
     if (pictures) {
-        // Deflated on the spool's thread while the next sheet is filled.
         DrawingParts drawing = drawing_parts(sheet, parts_->media);
         parts.drawing = spool.deflate(std::move(drawing.drawing));
         parts.drawing_relationships = spool.deflate(std::move(drawing.relationships));
@@ -97,9 +121,12 @@ void WorkbookWriter::add_sheet(SheetModel sheet, const TemplateSheet& from) {
     std::size_t cells = 0;
     for (const auto& [r, row] : sheet.rows()) cells += row.cells.size() + 1;
     auto model = std::make_shared<const SheetModel>(std::move(sheet));
-    spool.store([model, &from, &styles = parts_->styles,
-                 pictures] { return worksheet_xml(*model, from, styles, pictures ? "rId1" : ""); },
-                cells * 64, parts.worksheet);
+    const std::string_view hf_id = !hf_pictures ? "" : pictures ? "rId2" : "rId1";
+    spool.store(
+        [model, &from, &styles = parts_->styles, pictures, hf_id] {
+            return worksheet_xml(*model, from, styles, pictures ? "rId1" : "", hf_id);
+        },
+        cells * 64, parts.worksheet);
 }
 
 MediaStore& WorkbookWriter::media() noexcept {
@@ -111,8 +138,15 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
                           const Progress& progress, bool stored_sheets) {
     std::error_code ec;
     if (!overwrite && std::filesystem::exists(file, ec))
-        fail(error::file_cannot_open, file.string() + ": the file exists");
+        fail(error::file_cannot_open, file.string() + "：ファイルが既にあります");
 
+    // The worksheets made on the spool's thread have numbered their formats by now.
+    try {
+        parts_->spool->wait();
+    } catch (const base::RunTimeError& e) {
+        fail(save_error_number(e),
+             e.description() + (e.context().empty() ? "" : " (" + e.context() + ")"));
+    }
     const auto& sheets = parts_->sheets;
     ooxml::ContentTypes types = ooxml::ContentTypes::with_package_defaults();
     types.add_override("/xl/workbook.xml", content_type::workbook);
@@ -123,6 +157,8 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
         workbook_rels.add(theme_relationship, "theme/theme1.xml");
         types.add_override("/xl/theme/theme1.xml", content_type::theme);
     }
+    types.add_override("/docProps/core.xml", content_type::core_properties);
+    types.add_override("/docProps/app.xml", content_type::app_properties);
     std::set<std::string_view> media_types;
     for (const MediaStore::Media& media : parts_->media.all()) {
         if (media_types.insert(media.type.extension).second)
@@ -147,8 +183,12 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
         types.add_override("/xl/worksheets/sheet" + n + ".xml", content_type::worksheet);
         if (sheets[i].drawing)
             types.add_override("/xl/drawings/drawing" + n + ".xml", content_type::drawing);
+        if (sheets[i].vml) types.add_default("vml", content_type::vml);
     }
     workbook.end();
+    std::vector<std::string> sheet_names;
+    for (const auto& sheet : sheets) sheet_names.push_back(sheet.name);
+    parts_->names.write(workbook, sheet_names);
     workbook.end();
     workbook.finish();
 
@@ -164,8 +204,6 @@ void WorkbookWriter::save(const std::filesystem::path& file, bool overwrite,
 void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::ContentTypes& types,
                            std::string workbook, const ooxml::Relationships& workbook_rels,
                            const Progress& progress, bool stored_sheets) {
-    // The worksheets made on the spool's thread have numbered their formats by now.
-    parts_->spool->wait();
     const auto& sheets = parts_->sheets;
     const auto total = static_cast<std::int32_t>(sheets.size());
     // The sheets are deflated now, on the spool's thread, unless they go in stored.
@@ -184,7 +222,12 @@ void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::Conte
     package.add("[Content_Types].xml", types.xml());
     ooxml::Relationships root_rels;
     root_rels.add(ooxml::relationship_type::office_document, "xl/workbook.xml");
+    root_rels.add(ooxml::relationship_type::core_properties, "docProps/core.xml");
+    root_rels.add(ooxml::relationship_type::extended_properties, "docProps/app.xml");
     package.add("_rels/.rels", root_rels.xml());
+    parts_->properties.modified = ooxml::w3c_date_time(std::chrono::system_clock::now());
+    package.add("docProps/core.xml", ooxml::core_properties_xml(parts_->properties));
+    package.add("docProps/app.xml", ooxml::app_properties_xml(parts_->properties));
     package.add("xl/workbook.xml", std::move(workbook));
     package.add("xl/_rels/workbook.xml.rels", workbook_rels.xml());
     package.add("xl/styles.xml", parts_->styles.xml());
@@ -194,21 +237,34 @@ void WorkbookWriter::write(const std::filesystem::path& file, const ooxml::Conte
         const std::string n = std::to_string(i + 1);
         // The caller may stop the save at any sheet.
         const auto done = static_cast<std::int32_t>(i + 1);
-        if (!progress(done, total)) fail(error::save_stopped, "stopped at sheet " + n);
+        if (!progress(done, total))
+            fail(error::save_stopped, std::to_string(done) + " シート目で中止しました");
         const std::string name = "xl/worksheets/sheet" + n + ".xml";
         if (stored_sheets) {
             package.add_stored(name, sheets[i].worksheet);
         } else {
             package.add_deflated(name, deflated[i]);
         }
-        if (!sheets[i].drawing) continue;
+        if (!sheets[i].drawing && !sheets[i].vml) continue;
+        // The ids worksheet_xml gave: the drawing first, then the header and footer pictures.
         ooxml::Relationships sheet_rels;
-        sheet_rels.add_with_id("rId1", ooxml::relationship_type::drawing,
-                               "../drawings/drawing" + n + ".xml");
+        if (sheets[i].drawing)
+            sheet_rels.add(ooxml::relationship_type::drawing, "../drawings/drawing" + n + ".xml");
+        if (sheets[i].vml) {
+            sheet_rels.add(ooxml::relationship_type::vml_drawing,
+                           "../drawings/vmlDrawing" + n + ".vml");
+        }
         package.add("xl/worksheets/_rels/sheet" + n + ".xml.rels", sheet_rels.xml());
-        package.add_deflated("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
-        package.add_deflated("xl/drawings/_rels/drawing" + n + ".xml.rels",
-                             sheets[i].drawing_relationships);
+        if (sheets[i].drawing) {
+            package.add_deflated("xl/drawings/drawing" + n + ".xml", sheets[i].drawing);
+            package.add_deflated("xl/drawings/_rels/drawing" + n + ".xml.rels",
+                                 sheets[i].drawing_relationships);
+        }
+        if (sheets[i].vml) {
+            package.add_deflated("xl/drawings/vmlDrawing" + n + ".vml", sheets[i].vml);
+            package.add_deflated("xl/drawings/_rels/vmlDrawing" + n + ".vml.rels",
+                                 sheets[i].vml_relationships);
+        }
     }
     for (std::size_t m = 0; m < parts_->media.all().size(); ++m) {
         const MediaStore::Media& media = parts_->media.all()[m];

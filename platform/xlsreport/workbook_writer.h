@@ -1,6 +1,7 @@
 // The output workbook: each finished sheet becomes its worksheet (and drawing) part at once,
-// kept in a spool (the drawing deflated on the spool's thread while the next sheet is filled);
-// the workbook-wide parts are made when it is saved, and the finished parts copied after them.
+// kept in a spool (the worksheet made and the drawing deflated on the spool's thread while the
+// next sheet is filled); the workbook-wide parts are made when it is saved, and the finished
+// parts copied after them.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,9 @@
 #include <vector>
 
 #include "platform/ooxml/content_types.h"
+#include "platform/ooxml/doc_props.h"
 #include "platform/ooxml/relationships.h"
+#include "platform/xlsreport/defined_names.h"
 #include "platform/xlsreport/picture_media.h"
 #include "platform/xlsreport/sheet_model.h"
 #include "platform/xlsreport/template_book.h"
@@ -21,12 +24,15 @@ namespace xlsreport::detail {
 
 class WorkbookWriter {
   public:
-    explicit WorkbookWriter(const TemplateBook& book);
+    // `properties` go into docProps/ with the time of the save as modified; `warn` hears what
+    // of the template cannot be carried into the workbook.
+    WorkbookWriter(const TemplateBook& book, ooxml::DocumentProperties properties, Warn warn);
     ~WorkbookWriter();
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
 
-    // Turns the sheet into its parts, taking the model, which goes once its part is made.
+    // Turns the sheet into its parts, with the names and the header and footer pictures of its
+    // template sheet, taking the model, which goes once its part is made.
     void add_sheet(SheetModel sheet, const TemplateSheet& from);
     MediaStore& media() noexcept;
 

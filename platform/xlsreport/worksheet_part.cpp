@@ -90,7 +90,7 @@ std::string cell_reference(std::int32_t col, std::int32_t row) {
 
 /* ------------------------------------------------------------ worksheet_xml */
 std::string worksheet_xml(const SheetModel& sheet, const TemplateSheet& from, StyleTable& styles,
-                          std::string_view drawing_id) {
+                          std::string_view drawing_id, std::string_view hf_drawing_id) {
     ooxml::XmlWriter out;
     out.declaration();
     out.start("worksheet");
@@ -130,6 +130,7 @@ std::string worksheet_xml(const SheetModel& sheet, const TemplateSheet& from, St
     write_breaks(out, "rowBreaks", sheet.row_breaks(), max_col);
     write_breaks(out, "colBreaks", sheet.col_breaks(), max_row);
     if (!drawing_id.empty()) out.empty("drawing", {{"r:id", drawing_id}});
+    if (!hf_drawing_id.empty()) out.empty("legacyDrawingHF", {{"r:id", hf_drawing_id}});
     out.end();
     out.finish();
     return out.take();

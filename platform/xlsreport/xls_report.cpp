@@ -2,12 +2,14 @@
 // error number every failure leaves behind.
 #include "platform/xlsreport/xls_report.h"
 
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <filesystem>
 #include <map>
 #include <new>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -35,6 +37,8 @@ struct XlsReport::State {
     XlsReport* self = nullptr;
     ErrorProc on_error;
     ProgressProc on_progress;
+    WarningProc on_warning;
+    std::string application;
     std::int32_t error_no = error::none;
     std::string error_message;
 
@@ -44,6 +48,7 @@ struct XlsReport::State {
     std::unique_ptr<detail::WorkbookWriter> writer;
     std::optional<detail::SheetModel> sheet;
     const detail::TemplateSheet* sheet_template = nullptr;
+    std::set<const detail::TemplateSheet*> sheets_told;  // whose warnings were told
     std::vector<std::string> finished_names;
     std::optional<CellRange> selection;
     bool drew_picture = false;
@@ -89,6 +94,10 @@ auto guarded(State& state, bool raise, Work work) -> decltype(work()) {
         state.on_error(reported, *state.self);
     }
     return Result{};
+}
+
+void warn(const State& state, const std::string& line) {
+    if (state.on_warning) state.on_warning(line);
 }
 
 void require_released_not(const State& state) {
@@ -142,8 +151,9 @@ std::int16_t put_line(State& state, detail::Side side, std::int32_t code) {
 }  // namespace
 
 /* ------------------------------------------------------------ XlsReport */
-XlsReport::XlsReport() : state_(std::make_unique<State>()) {
+XlsReport::XlsReport(std::string application) : state_(std::make_unique<State>()) {
     state_->self = this;
+    state_->application = std::move(application);
 }
 
 XlsReport::~XlsReport() = default;
@@ -156,6 +166,11 @@ void XlsReport::SetOnErrorProc(ErrorProc proc) {
 /* ------------------------------------------------------------ SetOnProgressProc */
 void XlsReport::SetOnProgressProc(ProgressProc proc) {
     state_->on_progress = std::move(proc);
+}
+
+/* ------------------------------------------------------------ SetOnWarningProc */
+void XlsReport::SetOnWarningProc(WarningProc proc) {
+    state_->on_warning = std::move(proc);
 }
 
 /* ------------------------------------------------------------ PutFileName */
@@ -194,7 +209,13 @@ std::int16_t XlsReport::StartFile() {
         if (state_->template_path.empty())
             fail(error::file_cannot_open, "no template (PutFileName)");
         auto book = detail::TemplateBook::read(state_->template_path);
-        state_->writer = std::make_unique<detail::WorkbookWriter>(*book);
+        ooxml::DocumentProperties properties = book->properties();
+        properties.application = state_->application;
+        properties.created = ooxml::w3c_date_time(std::chrono::system_clock::now());
+        state_->writer = std::make_unique<detail::WorkbookWriter>(
+            *book, std::move(properties),
+            [state = state_.get()](const std::string& line) { warn(*state, line); });
+        for (const std::string& line : book->warnings()) warn(*state_, line);
         state_->book = std::move(book);
         state_->phase = Phase::started;
         return done;
@@ -209,11 +230,15 @@ std::int16_t XlsReport::PageBegin(const std::string& sheet_name,
         if (state_->sheet) fail(error::begin_end_mismatch, "a sheet is open (PageEnd)");
         const detail::TemplateSheet* from = state_->book->sheet(cp932::to_utf8(template_sheet));
         if (from == nullptr)
-            fail(error::no_such_sheet, "template sheet \"" + cp932::to_utf8(template_sheet) + "\"");
+            fail(error::no_such_sheet, "template sheet \"" + cp932::to_utf8(template_sheet) +
+                                           "\" of " + state_->book->file_name());
         const std::string name = cp932::to_utf8(sheet_name);
         check_sheet_name(*state_, name);
         state_->sheet.emplace(name);
         state_->sheet_template = from;
+        if (state_->sheets_told.insert(from).second) {
+            for (const std::string& line : from->warnings) warn(*state_, line);
+        }
         state_->selection.reset();
         state_->drew_picture = false;
         return done;

@@ -15,10 +15,12 @@
 //
 // One sheet is open between PageBegin and PageEnd; it starts as a copy of a template sheet
 // (column widths, standard row height, default font and styles, page setup, print options,
-// header and footer; not its cells). Only the open sheet is held as cells: PageEnd turns it
-// into its finished part (compact XML), so no sheet is ever held as a tree. OutFile writes the
-// whole workbook under a temporary name in the target folder and renames it: the file is
-// complete or absent.
+// header and footer with their pictures, its sheet-scoped names such as print titles and print
+// area moved to the new sheet; not its cells). The workbook keeps the template's workbook-wide
+// names that still resolve and its descriptive document properties. Only the open sheet is held as
+// cells: PageEnd turns it into its finished part (compact XML), so no sheet is ever held as a tree.
+// OutFile writes the whole workbook under a temporary name in the target folder and renames it: the
+// file is complete or absent.
 #pragma once
 
 #include <cstdint>
@@ -82,15 +84,24 @@ using ErrorProc = std::function<void(std::int32_t& error_no, XlsReport& report)>
 using ProgressProc =
     std::function<void(std::int32_t sheets_done, std::int32_t sheets_total, std::int16_t& cancel)>;
 
+// Warning callback: one line (UTF-8) naming the template and what of it the workbook could not
+// carry (a name that does not parse or resolve, a print area the sheet's pages do not fit, a
+// header picture whose part is missing). The call that noticed it still succeeds. StartFile,
+// PageBegin and OutFile may call it.
+using WarningProc = std::function<void(const std::string& utf8_line)>;
+
 class XlsReport {
   public:
-    XlsReport();
+    // `application` is written as the workbook's application (docProps/app.xml).
+    explicit XlsReport(std::string application = {});
     ~XlsReport();
     XlsReport(const XlsReport&) = delete;
     XlsReport& operator=(const XlsReport&) = delete;
 
     void SetOnErrorProc(ErrorProc proc);
     void SetOnProgressProc(ProgressProc proc);
+    // Without one, warnings are not kept.
+    void SetOnWarningProc(WarningProc proc);
 
     // Path of the template workbook (.xlsx).
     std::int16_t PutFileName(const std::string& template_path);

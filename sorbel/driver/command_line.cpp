@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "sorbel/driver/run_sequence.h"
 
 namespace driver {
@@ -20,9 +22,20 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     std::string job_dir;
     app.add_option("--job-dir", job_dir,
                    "印刷ジョブと PRN_XLS のあるフォルダ (既定: プログラムのフォルダ)")
-        ->check(CLI::ExistingDirectory);
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                // A folder that cannot be examined is left to the run, which says why.
+                try {
+                    if (base::path_kind(text) == base::PathKind::folder) return {};
+                } catch (const base::RunTimeError&) {
+                    return {};
+                }
+                return "フォルダがありません: " + text;
+            },
+            "DIR"));
     app.add_flag("--console", options.console,
                  "ウィンドウを開かず、端末で変換する (Ctrl-C で中止)");
+    app.set_version_flag("--version", "sorbel " VS_VERSION, "バージョンを表示して終了する");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
+#include "jobfiles/handoff_files.h"
 #include "jobfiles/numeric.h"
 
 namespace driver {
@@ -27,8 +29,8 @@ base::RunTimeError removal_error(const std::error_code& ec, const std::filesyste
 // Old metafiles and the bitmap pictures that go with them go before the pass; other files in
 // the folder stay.
 void delete_old_metafiles(const std::filesystem::path& folder) {
+    if (base::path_kind(folder) != base::PathKind::folder) return;
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) return;
     std::vector<std::filesystem::path> old;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
@@ -61,6 +63,16 @@ void show_warnings(ui::Backend& ui, const std::vector<std::string>& warnings) {
     std::string text;
     for (const auto& line : warnings) text += line + "\r\n";
     ui.message_box(ui::MessageIcon::exclamation, "注意", text);
+}
+
+std::string sheet_size_text(std::int16_t Sheet_SW, std::int16_t Page_Count) {
+    const std::string largest = std::to_string(jobfiles::max_sheet_pages);
+    if (Sheet_SW == 0) {
+        return "全ページを 1 シートにできるのは " + std::to_string(jobfiles::max_sheet_pages - 10) +
+               " ページまでです（この帳票は " + std::to_string(Page_Count) +
+               " ページ）。シートを分けて変換して下さい。";
+    }
+    return "1シートのページ数の設定を確認して下さい。1～" + largest + " ページにできます。";
 }
 
 int run_stages(const SorbelSettings& settings, ui::Backend& ui, Stages& stages,
@@ -141,6 +153,11 @@ int run_sorbel(const Folders& folders, ui::Backend& ui, Stages& stages) {
         return exit_failed;
     }
     if (xls.End_Page < xls.Start_Page) std::swap(xls.Start_Page, xls.End_Page);
+    // The sheets' rows are a 16-bit count: refused here rather than after the figures are drawn.
+    if (!jobfiles::sheet_size_fits(jobfiles::sheet_size(xls.Sheet_SW, xls.Sheet_Page, Page_Count))) {
+        ui.message_box(ui::MessageIcon::none, "確認", sheet_size_text(xls.Sheet_SW, Page_Count));
+        return exit_failed;
+    }
 
     // 7.
     MessageWindow window(frm_msg, ui);

@@ -45,7 +45,8 @@ struct PendingRun {
 
 void close_run(PendingRun& run, std::int16_t kind, std::vector<RangeEntry>& ranges) {
     if (run.length > 0) {
-        checked_int16(static_cast<long long>(ranges.size()) + 1, "more than 32767 ranges");
+        checked_int16(static_cast<long long>(ranges.size()) + 1,
+                      "文字の範囲が 32767 個を超えています");
         ranges.push_back(RangeEntry{run.start, run.length, kind, run.start});
     }
     run = PendingRun{};
@@ -53,7 +54,7 @@ void close_run(PendingRun& run, std::int16_t kind, std::vector<RangeEntry>& rang
 
 void extend_run(PendingRun& run, std::int16_t position) {
     if (run.length == 0) run.start = position;
-    run.length = checked_int16(run.length + 1, "run longer than 32767 characters");
+    run.length = checked_int16(run.length + 1, "上付き・小文字の範囲が 32767 文字を超えています");
 }
 
 // Byte offsets of each character's start, and one past the last.
@@ -94,7 +95,7 @@ SplitText SplitAttributes(std::string_view text) {
         }
         result.text.append(text.substr(pos, len));
         pos += len;
-        count = checked_int16(count + 1, "cell text longer than 32767 characters");
+        count = checked_int16(count + 1, "セルの文字が 32767 文字を超えています");
         if (state == 1) {
             extend_run(superscript, count);
         } else if (state == 2) {
@@ -114,51 +115,59 @@ std::int16_t ByteColumnToCharIndex(std::string_view text, int column) {
     if (column <= 0) return 0;
     return checked_int16(
         static_cast<long long>(cp932::char_count_of_prefix(text, static_cast<std::size_t>(column))),
-        "character index beyond 32767");
+        "文字の位置が 32767 文字目を超えています");
 }
 
 /* ---------------------------------------------------------------- SpreadRanges */
 std::string SpreadRanges(std::string_view line, std::vector<RangeEntry>& ranges) {
     if (ranges.empty()) return std::string(line);
-    for (RangeEntry& entry : ranges) entry.char_start = ByteColumnToCharIndex(line, entry.start);
-    for (std::size_t i = 0; i + 1 < ranges.size(); ++i) {
-        for (std::size_t j = i + 1; j < ranges.size(); ++j) {
-            if (ranges[j].start < ranges[i].start) std::swap(ranges[i], ranges[j]);
-        }
-    }
-
     const std::vector<std::size_t> offsets = char_offsets(line);
     const long long char_total = static_cast<long long>(offsets.size()) - 1;
-    // Byte offset of 1-based character `position`; positions past the end give the end.
-    auto byte_at = [&](long long position) {
-        return offsets[static_cast<std::size_t>(std::min(position, char_total + 1) - 1)];
-    };
+
+    // Each character takes the kind of the last run placed over it, as a later text wrote over
+    // the earlier one's characters; runs of one kind that meet become one.
+    std::vector<std::int16_t> kinds(static_cast<std::size_t>(char_total) + 1, 0);
+    for (const RangeEntry& entry : ranges) {
+        const long long first = std::max<long long>(ByteColumnToCharIndex(line, entry.start), 1);
+        const long long end = std::min<long long>(first + entry.length, char_total + 1);
+        for (long long k = first; k < end; ++k) kinds[static_cast<std::size_t>(k)] = entry.kind;
+    }
+    ranges.clear();
+    for (long long k = 1; k <= char_total; ++k) {
+        const std::int16_t kind = kinds[static_cast<std::size_t>(k)];
+        if (kind == 0) continue;
+        if (!ranges.empty() && ranges.back().kind == kind &&
+            ranges.back().char_start + ranges.back().length == k) {
+            ++ranges.back().length;
+        } else {
+            ranges.push_back(
+                {checked_int16(static_cast<long long>(offsets[static_cast<std::size_t>(k - 1)]) + 1,
+                               "文字の位置が 32767 文字目を超えています"),
+                 1, kind, static_cast<std::int16_t>(k)});
+        }
+    }
 
     std::string out;
     out.reserve(line.size() * 2);
-    long long cursor = 1;
+    std::size_t cursor = 0;  // byte offset in the line
     long long pads = 0;
     for (RangeEntry& entry : ranges) {
-        const long long first = entry.char_start;
-        if (first < 1 || first < cursor) {
-            throw base::RunTimeError(base::ErrorNumber::invalid_call,
-                                     "character range at byte column " +
-                                         std::to_string(entry.start) +
-                                         " starts inside the range before it");
-        }
-        out.append(line.substr(byte_at(cursor), byte_at(first) - byte_at(cursor)));
-        for (long long k = first; k < first + entry.length; ++k) {
-            const std::size_t from = byte_at(k);
-            const std::size_t to = byte_at(k + 1);
+        const std::size_t first = offsets[static_cast<std::size_t>(entry.char_start - 1)];
+        out.append(line.substr(cursor, first - cursor));
+        for (long long k = entry.char_start; k < entry.char_start + entry.length; ++k) {
+            const std::size_t from = offsets[static_cast<std::size_t>(k - 1)];
+            const std::size_t to = offsets[static_cast<std::size_t>(k)];
             out.append(line.substr(from, to - from));
             out.append(to - from == 2 ? fullwidth_space : std::string_view(" "));
         }
-        cursor = first + entry.length;
-        entry.char_start = checked_int16(first + pads, "character start beyond 32767");
+        cursor = offsets[static_cast<std::size_t>(entry.char_start + entry.length - 1)];
+        entry.char_start =
+            checked_int16(entry.char_start + pads, "文字の位置が 32767 文字目を超えています");
         pads += entry.length;
-        entry.length = checked_int16(entry.length * 2LL, "range longer than 16383 characters");
+        entry.length =
+            checked_int16(entry.length * 2LL, "上付き・小文字の範囲が 16383 文字を超えています");
     }
-    out.append(line.substr(byte_at(cursor)));
+    out.append(line.substr(cursor));
     return out;
 }
 

@@ -45,9 +45,11 @@ SplitText SplitAttributes(std::string_view text);
 std::int16_t ByteColumnToCharIndex(std::string_view text, int column);
 
 // The text a line's cell stores: every character of a range is followed by a pad ("　" after a
-// two-byte character, " " otherwise) so that it keeps its width when raised or shrunk. Ranges
-// are sorted by start; their char_start and length then describe the returned text. A range
-// starting inside the one before it raises base::RunTimeError (invalid call).
+// two-byte character, " " otherwise) so that it keeps its width when raised or shrunk. Where
+// ranges overlap, each character keeps the kind of the range placed last over it, and
+// overlapping or touching ranges of one kind become one. The ranges are replaced by the
+// resulting ones in the order of the line; their char_start and length describe the returned
+// text.
 std::string SpreadRanges(std::string_view line, std::vector<RangeEntry>& ranges);
 
 }  // namespace workbook

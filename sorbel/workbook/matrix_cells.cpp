@@ -1,5 +1,6 @@
 #include "sorbel/workbook/matrix_cells.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -21,6 +22,22 @@ bool is_join(const jobfiles::CellLine& cell) {
     return cell.joins_left;
 }
 
+// Columns that snapped to no sheet column take one from the widest columns, until the table is
+// at most one column wider than its widths gave.
+void give_every_column_a_sheet_column(std::vector<std::int32_t>& widths, std::int32_t snapped) {
+    std::int32_t total = 0;
+    for (std::int32_t& w : widths) {
+        w = std::max(w, 1);
+        total += w;
+    }
+    while (total > snapped + 1) {
+        const auto widest = std::max_element(widths.begin(), widths.end());
+        if (*widest <= 1) break;
+        --*widest;
+        --total;
+    }
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- scan_joins */
@@ -36,7 +53,7 @@ std::vector<CellJoin> scan_joins(const std::vector<jobfiles::CellLine>& cells) {
         while (c >= 0 && is_join(cells[static_cast<std::size_t>(c)])) --c;
         if (c < 0) {
             throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                     "a table row begins with \"@\" cells");
+                                     "行が「@」のセルで始まっています（結合先のセルがありません）");
         }
         joins[static_cast<std::size_t>(c)] =
             CellJoin{static_cast<std::int16_t>(c), static_cast<std::int16_t>(end)};
@@ -66,19 +83,26 @@ MatrixCells::MatrixCells(const jobfiles::MatrixHeader& header, const MatrixPlace
       sheet_number_(place.sheet_number) {
     if (columns_ > 0 && header.widths.size() < static_cast<std::size_t>(columns_)) {
         throw base::RunTimeError(base::ErrorNumber::subscript_out_of_range,
-                                 "MATRIX has fewer widths than columns");
+                                 "MATRIX の列幅が列数より少なくなっています");
     }
     // With Cell_Wide one sheet column holds a full-width character, else a half-width one.
     const double size = Char_Size_mm10(settings);
     const auto columns_of = [&](double length) {
         return settings.Cell_Wide == 0 ? snap(length * 2 / size) : snap(length / size);
     };
+    std::int32_t snapped = 0;
     for (std::int16_t c = 0; c < columns_; ++c) {
         widths_.push_back(
             jobfiles::to_int16(columns_of(header.widths[static_cast<std::size_t>(c)])));
+        snapped += std::max(widths_.back(), 0);
     }
+    give_every_column_a_sheet_column(widths_, snapped);
     left_ = columns_of(header.m4 + place.block_x1 - settings.Margin_Left);
-    top_ = place.block_row + header.m3 + place.sheet_row;
+    if (left_ < 0) {
+        left_ = 0;
+        moved_ = true;
+    }
+    top_ = place.top_row;
 }
 
 /* ---------------------------------------------------------------- MatrixCells::put_row */
@@ -91,8 +115,10 @@ void MatrixCells::put_row(xlsreport::XlsReport& report, const jobfiles::MatrixRo
         report.Pos(left_, sheet_row, -1, -1);
         report.PutRowHeight(settings_.Matrix_Row_Height);
     }
+    cell_ = 0;
     const std::vector<CellJoin> joins = scan_joins(row.cells);
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        cell_ = c;
         if (is_join(row.cells[c])) continue;
         std::int32_t width = 0;
         if (joins[c].start >= 0) {

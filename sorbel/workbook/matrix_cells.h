@@ -17,11 +17,10 @@
 
 namespace workbook {
 
-// Where the table's block lies when its MATRIX record is read.
+// Where the table goes on its sheet.
 struct MatrixPlace {
     double block_x1 = 0;            // left edge of the block, tenths of a millimetre
-    std::int32_t sheet_row = 0;     // rows on this sheet taken by earlier pages
-    std::int32_t block_row = 0;     // rows of this page taken by earlier blocks
+    std::int32_t top_row = 0;       // the sheet row of the table's first row, from 0
     std::int32_t sheet_number = 1;  // worksheet number for UDSTRING.DAT, from 1
 };
 
@@ -43,6 +42,11 @@ std::string_view trim_by_alignment(std::string_view text,
                                    jobfiles::CellAlignment alignment) noexcept;
 
 // One MATRIX record, written row by row as the reader gives the rows.
+//
+// A column narrower than half a sheet column still gets one sheet column, taken from the
+// widest column where there is one, so that every cell keeps a range of its own and the table's
+// right edge moves by one column at most. A table that starts left of the left margin starts in
+// the first column.
 class MatrixCells {
   public:
     // Header errors (column widths that do not fit 16 bits, no widths for the columns) raise
@@ -51,9 +55,17 @@ class MatrixCells {
                 const WorkbookSettings& settings);
 
     // Writes the next row of the table; its runs are added to `runs` in the order the cells
-    // are written. Table errors raise base::RunTimeError.
+    // are written. Table errors raise base::RunTimeError naming the table's row and column.
     void put_row(xlsreport::XlsReport& report, const jobfiles::MatrixRow& row,
                  UdStringWriter& runs);
+
+    // The row (from 1) and column (from 1) being written, for messages.
+    std::int32_t row_being_written() const noexcept { return next_row_; }
+    std::int32_t column_being_written() const noexcept {
+        return static_cast<std::int32_t>(cell_) + 1;
+    }
+    // True when the table lay left of the left margin and was moved to the first column.
+    bool moved_to_first_column() const noexcept { return moved_; }
 
     // What the block height needs: the table's row count and row pitch.
     std::int16_t rows() const noexcept { return rows_; }
@@ -77,6 +89,8 @@ class MatrixCells {
     std::int32_t top_ = 0;
     std::int32_t sheet_number_ = 1;
     std::int32_t next_row_ = 0;
+    std::size_t cell_ = 0;
+    bool moved_ = false;
 };
 
 }  // namespace workbook

@@ -27,7 +27,8 @@ PictureSize metafile_frame(std::string_view bytes) {
     // EMR_HEADER: type 1, size, bounds, frame (left, top, right, bottom), then " EMF".
     constexpr std::size_t header_size = 44;
     if (bytes.size() < header_size || u32(bytes, 0) != 1 || u32(bytes, 40) != 0x464D4520) {
-        throw base::RunTimeError(base::ErrorNumber::invalid_call, "not an enhanced metafile");
+        throw base::RunTimeError(base::ErrorNumber::invalid_call,
+                                 "拡張メタファイル（.emf）ではありません");
     }
     const double hundredths_to_points = 72.0 / 2540.0;
     return {(static_cast<double>(i32(bytes, 32)) - i32(bytes, 24)) * hundredths_to_points,

@@ -97,20 +97,20 @@ std::string ReportErrorText(std::int32_t error_no) {
 }
 
 /* ---------------------------------------------------------------- failed_call_text */
-std::string failed_call_text(std::int32_t error_no, const std::string& detail) {
+std::string failed_call_text(std::int32_t error_no, const std::string& place) {
     std::string text = "No." + std::to_string(error_no) + " " + ReportErrorText(error_no);
-    if (!detail.empty()) text += "\r\n" + detail;
+    if (!place.empty()) text += "\r\n" + place;
     return text + "\r\n処理を中止します";
 }
 
 /* ---------------------------------------------------------------- Make_XlsFile_R */
-void Make_XlsFile_R(std::int32_t error_no, const std::string& detail, StageView& view) {
+void Make_XlsFile_R(std::int32_t error_no, const std::string& place, StageView& view) {
     std::string text = ReportErrorText(error_no);
     const auto first = text.find_first_not_of(' ');
     const auto last = text.find_last_not_of(' ');
     text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
     text += "  No" + std::to_string(error_no);
-    if (!detail.empty()) text += "\r\n" + detail;
+    if (!place.empty()) text += "\r\n" + place;
     view.show_message(BoxIcon::none, "Error - Make_XlsFile_R", text + "\r\n処理を中止します");
     throw ReportAborted{};
 }

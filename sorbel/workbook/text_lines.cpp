@@ -11,7 +11,7 @@ namespace workbook {
 std::string PlaceText(std::string_view line, int column, std::string_view text) {
     if (column < 1 || static_cast<std::size_t>(column) > line.size()) {
         throw base::RunTimeError(base::ErrorNumber::invalid_call,
-                                 "column " + std::to_string(column));
+                                 std::to_string(column) + " 桁目には置けません");
     }
     std::string placed(line);
     cp932::overwrite_bytes(placed, static_cast<std::size_t>(column - 1), text);

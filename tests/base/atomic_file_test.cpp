@@ -88,6 +88,46 @@ TEST(atomic_file, every_writer_numbers_system_errors_alike) {
     }
 }
 
+TEST(atomic_file, temporary_files_can_be_removed_from_a_signal_handler) {
+    ScratchFolder folder;
+    const auto file = folder.file("Book1.xlsx", "earlier");
+    {
+        base::AtomicFile out(file);
+        out.write("half of it");
+        base::AtomicFile other(folder.path() / "PRN_XLS");
+        EXPECT_EQ(entries(folder.path()), 3u);
+        base::remove_temporary_files();
+        EXPECT_EQ(entries(folder.path()), 1u);
+    }
+    EXPECT_EQ(test_support::read_bytes(file), "earlier");
+    // A committed file is no temporary one any more.
+    base::replace_file(file, std::string_view("new"));
+    base::remove_temporary_files();
+    EXPECT_EQ(test_support::read_bytes(file), "new");
+}
+
+TEST(whole_file, removing_leaves_folders_alone_and_names_what_is_in_the_way) {
+    ScratchFolder folder;
+    const auto file = folder.file("1.emf", "earlier run");
+    base::remove_file(file);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    base::remove_file(file);  // nothing there: nothing to do
+    std::filesystem::create_directories(folder.path() / "2.emf" / "kept");
+    try {
+        base::remove_file(folder.path() / "2.emf");
+        ADD_FAILURE() << "no error";
+    } catch (const base::RunTimeError& e) {
+        EXPECT_EQ(e.number(), static_cast<int>(ErrorNumber::path_file_access));
+        EXPECT_NE(e.context().find((folder.path() / "2.emf").string()), std::string::npos);
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "2.emf" / "kept"));
+
+    EXPECT_EQ(base::path_kind(folder.path()), base::PathKind::folder);
+    EXPECT_EQ(base::path_kind(folder.path() / "x"), base::PathKind::missing);
+    std::filesystem::create_symlink("loop", folder.path() / "loop");
+    EXPECT_THROW(base::path_kind(folder.path() / "loop" / "x"), base::RunTimeError);
+}
+
 TEST(system_error, missing_file_depends_on_reading_or_writing) {
     using base::FileAccess;
     EXPECT_EQ(base::error_number_for(ENOENT, FileAccess::read), ErrorNumber::file_not_found);

@@ -57,7 +57,7 @@ class MetafilePassTest : public ::testing::Test {
         settings_ = {.job_dir = job_.path(),
                      .Page_Count = 3,
                      .Margin_Left = 150,
-                     .Margin_Bottom = 250,
+                     .Margin_Right = 250,
                      .Paper_Width = 210,
                      .Font_Name = "MS Gothic"};
     }
@@ -178,6 +178,48 @@ TEST_F(MetafilePassTest, a_block_number_used_on_two_pages_keeps_each_pages_figur
     EXPECT_EQ(metafile("1-p2.emf").drawings[0].points[0].y, -200);
 }
 
+TEST_F(MetafilePassTest, the_frame_spans_the_paper_less_the_left_and_the_right_margin) {
+    pict(three_pages);
+    settings_.Margin_Right = 100;
+    EXPECT_EQ(run(1, 1), graphics::PassOutcome::completed);
+    EXPECT_EQ(metafile("1.emf").frame.right, 18500);
+}
+
+TEST_F(MetafilePassTest, a_block_number_used_twice_on_a_page_keeps_both_blocks_figures) {
+    pict(
+        "BLOCK,5,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\n"
+        "BLOCK,5,150,400,1900,500,0,0\r\nLINE,0,11,100,11,0,2\r\nPAGE\r\n"
+        "BLOCK,5,150,200,1900,400,0,0\r\nLINE,0,20,100,20,0,2\r\nPAGE\r\n");
+    settings_.Page_Count = 2;
+    EXPECT_EQ(run(1, 2), graphics::PassOutcome::completed);
+    EXPECT_EQ(files(), (std::vector<std::string>{"5-p1-2.emf", "5-p1.emf", "5-p2.emf"}));
+    EXPECT_EQ(metafile("5-p1.emf").drawings[0].points[0].y, -100);
+    EXPECT_EQ(metafile("5-p1-2.emf").drawings[0].points[0].y, -110);
+    EXPECT_EQ(metafile("5-p2.emf").drawings[0].points[0].y, -200);
+}
+
+TEST_F(MetafilePassTest, pages_of_the_range_that_the_file_does_not_hold_are_told) {
+    pict(three_pages);
+    settings_.Page_Count = 5;
+    EXPECT_EQ(run(2, 5), graphics::PassOutcome::completed);
+    EXPECT_EQ(view_.warnings,
+              (std::vector<std::string>{
+                  "PRN_PICT にページ 4～5 がありません（その図形は変換されません）"}));
+
+    view_.warnings.clear();
+    ScratchFolder::write_file(job_.path() / "PRN_PICT", "");
+    EXPECT_EQ(run(1, 3), graphics::PassOutcome::completed);
+    EXPECT_EQ(view_.warnings,
+              (std::vector<std::string>{
+                  "PRN_PICT にページ 1～3 がありません（その図形は変換されません）"}));
+
+    // A last page without its PAGE record is held all the same.
+    view_.warnings.clear();
+    pict("BLOCK,1,150,200,1900,400,0,0\r\nPAGE\r\nBLOCK,2,150,200,1900,400,0,0\r\n");
+    EXPECT_EQ(run(1, 2), graphics::PassOutcome::completed);
+    EXPECT_TRUE(view_.warnings.empty());
+}
+
 TEST_F(MetafilePassTest, a_block_still_open_at_the_end_of_the_file_keeps_its_figures) {
     pict(
         "BLOCK,1,150,200,1900,400,0,0\r\nLINE,0,10,100,10,0,2\r\nPAGE\r\n"
@@ -239,6 +281,24 @@ TEST_F(MetafilePassTest, errors_show_their_box_and_leave_no_half_written_file) {
     ASSERT_EQ(view_.errors.size(), 1u);
     EXPECT_TRUE(view_.errors[0].starts_with("Error - Make_MetaFile|パスが見つかりません。"))
         << view_.errors[0];
+}
+
+TEST_F(MetafilePassTest, a_folder_in_the_way_of_a_metafile_is_named_in_japanese) {
+    pict(three_pages);
+    // Block 2 draws nothing, so the pass only removes an earlier file of its name; block 3
+    // writes one.
+    for (const char* name : {"2.emf", "3.emf"}) {
+        view_.errors.clear();
+        fs::remove_all(job_.path() / "META_FILE");
+        fs::create_directories(job_.path() / "META_FILE" / name / "kept");
+        EXPECT_EQ(run(1, 3), graphics::PassOutcome::failed) << name;
+        ASSERT_EQ(view_.errors.size(), 1u) << name;
+        const std::string& box = view_.errors[0];
+        EXPECT_TRUE(box.starts_with("Error - Make_MetaFile|パス名が無効です。\r\n")) << box;
+        EXPECT_NE(box.find((job_.path() / "META_FILE" / name).string()), std::string::npos) << box;
+        EXPECT_EQ(box.find("filesystem"), std::string::npos) << box;
+        EXPECT_TRUE(fs::exists(job_.path() / "META_FILE" / name / "kept")) << name;
+    }
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
     const base::RunTimeError mismatch = error_of([&] { in.int16(); });
     EXPECT_EQ(mismatch.number(), 13);
     EXPECT_EQ(mismatch.description(), "型が一致しません。");
-    EXPECT_NE(mismatch.context().find("PRN_MODE: byte 2"), std::string::npos);
+    EXPECT_NE(mismatch.context().find("PRN_MODE の 2 バイト目"), std::string::npos);
 
     FieldReader half("12abc", "T");
     EXPECT_EQ(error_of([&] { half.real(); }).number(), 13);
@@ -67,7 +67,7 @@ TEST(field_reader, errors_name_the_file_and_the_byte_offset) {
     const base::RunTimeError past = error_of([&] { end.text(); });
     EXPECT_EQ(past.number(), 62);
     EXPECT_EQ(past.description(), "ファイルにこれ以上データがありません。");
-    EXPECT_NE(past.context().find("PRN_XLS: byte 3"), std::string::npos);
+    EXPECT_NE(past.context().find("PRN_XLS の 3 バイト目"), std::string::npos);
     EXPECT_EQ(error_of([&] { end.line(); }).number(), 62);
 }
 
@@ -107,10 +107,14 @@ TEST(field_reader, quoted_rest_drops_one_character_at_each_end_counting_cp932) {
     one.text();
     const base::RunTimeError e = error_of([&] { one.quoted_rest_of_line(); });
     EXPECT_EQ(e.number(), 5);
-    // A lead byte before the closing quote swallows the quote into one (invalid) character.
-    FieldReader broken("K,\"\x93\"\r\n", "T");
+    // A lead byte before the closing quote stays, alone: the quote is not its second byte.
+    FieldReader broken("K,\"ab\x93\"\r\n", "T");
     broken.text();
-    EXPECT_EQ(broken.quoted_rest_of_line(), "");
+    EXPECT_EQ(broken.quoted_rest_of_line(), "ab\x93");
+    // A full-width character before it is no lead byte left alone.
+    FieldReader whole("K,\"\x93\xfa\"\r\n", "T");
+    whole.text();
+    EXPECT_EQ(whole.quoted_rest_of_line(), "\x93\xfa");
     FieldReader empty("K,\r\n", "T");
     empty.text();
     EXPECT_EQ(error_of([&] { empty.quoted_rest_of_line(); }).number(), 5);

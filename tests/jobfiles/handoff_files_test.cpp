@@ -98,4 +98,12 @@ TEST_F(handoff_files, a_failed_write_leaves_the_old_file_and_reports_the_folder)
     }
 }
 
+TEST(sheet_size, all_pages_on_one_sheet_counts_ten_pages_more_than_the_job) {
+    EXPECT_EQ(jobfiles::sheet_size(1, 50, 1000), 50);
+    EXPECT_EQ(jobfiles::sheet_size(0, 50, 494), 504);
+    EXPECT_TRUE(jobfiles::sheet_size_fits(jobfiles::sheet_size(0, 0, 494)));
+    EXPECT_FALSE(jobfiles::sheet_size_fits(jobfiles::sheet_size(0, 0, 495)));
+    EXPECT_FALSE(jobfiles::sheet_size_fits(jobfiles::sheet_size(1, 0, 10)));
+}
+
 }  // namespace

@@ -63,7 +63,8 @@ TEST(prn_char_reader, page_loop_reads_every_record_kind_in_order) {
         "block 1", "TITLE 月次売上報告書", "LABEL 商品名,数量 \"A\"", "UMOJI ｶﾅ2", "SMOJI x",
         // An unknown keyword leaves its line: its next field is read as a keyword.
         "LABEL y", "matrix 3", "cell $U1$Z月", "cell @", "cell ｺﾒﾝﾄ", "block 2",
-        "LABEL \uFFFD\uFFFD\uFFFD", "page", "block 3", "LABEL ", "page"};
+        // Three bytes that are no character, then a lead byte the closing quote does not end.
+        "LABEL \uFFFD\uFFFD\uFFFD\uFFFD", "page", "block 3", "LABEL ", "page"};
     EXPECT_EQ(varnel_walk(fixture("char_walk.prn")), expected);
 }
 
@@ -110,13 +111,27 @@ TEST(prn_char_reader, whole_record_pass_yields_matrix_rows_and_pages) {
             log.push_back("row");
         } else if (std::holds_alternative<jobfiles::PageEnd>(*record)) {
             log.push_back("page");
+        } else if (const auto* unknown = std::get_if<jobfiles::UnknownField>(&*record)) {
+            log.push_back("unknown " + unknown->text);
         } else {
             log.push_back("block");
         }
     }
-    const std::vector<std::string> expected = {
-        "block", "月次売上報告書", "商品名,数量 \"A\"",  "ｶﾅ2",  "x",     "y", "matrix 1x3",
-        "row",   "block",          "\uFFFD\uFFFD\uFFFD", "page", "block", "",  "page"};
+    const std::vector<std::string> expected = {"block",
+                                               "月次売上報告書",
+                                               "商品名,数量 \"A\"",
+                                               "ｶﾅ2",
+                                               "x",
+                                               "unknown NOTE",
+                                               "y",
+                                               "matrix 1x3",
+                                               "row",
+                                               "block",
+                                               "\uFFFD\uFFFD\uFFFD\uFFFD",
+                                               "page",
+                                               "block",
+                                               "",
+                                               "page"};
     EXPECT_EQ(log, expected);
 }
 
@@ -180,6 +195,40 @@ TEST(prn_char_reader, a_last_page_line_without_a_number_ends_the_whole_record_pa
     EXPECT_TRUE(std::holds_alternative<jobfiles::PageEnd>(*in.next()));
     EXPECT_FALSE(in.next());
     EXPECT_FALSE(jobfiles::SorbelCharReader("").next());
+}
+
+TEST(prn_char_reader, a_bare_page_line_leaves_the_next_block_whole) {
+    jobfiles::SorbelCharReader in(
+        "PAGE\r\nBLOCK,1,0,0,10,10,0,0\r\nPAGE\r\nBLOCK,2,0,5,10,25,0,1\r\nPAGE,2,x\r\n");
+    in.next();
+    EXPECT_TRUE(std::holds_alternative<jobfiles::PageEnd>(*in.next()));
+    const auto second = in.next();
+    ASSERT_TRUE(second && std::holds_alternative<jobfiles::SorbelBlockHeader>(*second));
+    EXPECT_EQ(std::get<jobfiles::SorbelBlockHeader>(*second).Block_No, 2);
+    EXPECT_EQ(std::get<jobfiles::SorbelBlockHeader>(*second).y2, 25);
+    EXPECT_TRUE(std::holds_alternative<jobfiles::PageEnd>(*in.next()));
+    EXPECT_FALSE(in.next());
+}
+
+TEST(prn_char_reader, unknown_keywords_and_cell_lines_beyond_a_table_are_told) {
+    // Cell lines beyond the table go whole, so that a cell text "PAGE" ends no page; an unknown
+    // keyword elsewhere is passed over one field at a time.
+    jobfiles::SorbelCharReader in(
+        "PAGE\r\nMATRIX,1,1,0,0,10,T,10\r\nC,0,0,\"000000\",1,0,\"a\"\r\n"
+        "C,0,0,\"000000\",1,0,\"PAGE\"\r\nC,0,1,\"000000\",1,0,\"b\"\r\n"
+        "LABEL,1,2,0,0,\"x\"\r\nNOTE,PAGE\r\n");
+    EXPECT_TRUE(std::holds_alternative<jobfiles::MatrixHeader>(*in.next()));
+    EXPECT_TRUE(std::holds_alternative<jobfiles::MatrixRow>(*in.next()));
+    const auto extra = in.next();
+    ASSERT_TRUE(extra && std::holds_alternative<jobfiles::ExtraCellLine>(*extra));
+    EXPECT_EQ(std::get<jobfiles::ExtraCellLine>(*extra).offset, 54u);
+    EXPECT_TRUE(std::holds_alternative<jobfiles::ExtraCellLine>(*in.next()));
+    EXPECT_TRUE(std::holds_alternative<jobfiles::TextRecord>(*in.next()));
+    const auto unknown = in.next();
+    ASSERT_TRUE(unknown && std::holds_alternative<jobfiles::UnknownField>(*unknown));
+    EXPECT_EQ(std::get<jobfiles::UnknownField>(*unknown).text, "NOTE");
+    EXPECT_TRUE(std::holds_alternative<jobfiles::PageEnd>(*in.next()));
+    EXPECT_FALSE(in.next());
 }
 
 }  // namespace

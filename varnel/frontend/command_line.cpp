@@ -8,9 +8,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
+#include "base/run_time_error.h"
+#include "base/whole_file.h"
+#include "jobfiles/handoff_files.h"
 #include "varnel/frontend/exit_status.h"
 
 namespace frontend {
@@ -29,6 +34,16 @@ bool is_page_range(std::string_view text) {
                              is_digits(text.substr(dash + 1)));
 }
 
+// Refused only when surely not there: a folder that cannot be examined is left to the start,
+// which fails with the reason.
+bool job_folder_may_exist(const std::string& text) {
+    try {
+        return base::path_kind(text) == base::PathKind::folder;
+    } catch (const base::RunTimeError&) {
+        return true;
+    }
+}
+
 // A check with the Japanese text shown when the value is refused.
 CLI::Validator refuse_unless(bool (*accepts)(const std::string&), std::string refusal,
                              std::string shape) {
@@ -41,6 +56,10 @@ CLI::Validator refuse_unless(bool (*accepts)(const std::string&), std::string re
 
 bool is_count(const std::string& text) {
     return is_digits(text) && text.size() <= 5 && std::stoi(text) >= 1 && std::stoi(text) <= 32767;
+}
+
+bool is_sheet_size(const std::string& text) {
+    return is_count(text) && jobfiles::sheet_size_fits(std::stoi(text));
 }
 
 // The option a parse error is about, as CLI11 puts it before the first colon.
@@ -80,9 +99,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
     app.add_option("--job-dir", job_dir,
                    "印刷ジョブ (PRN_MODE, PRN_CHAR, PRN_PICT, META_FILE/) とPATH_INIのあるフォルダ"
                    " (既定: プログラムのフォルダ)")
-        ->check(refuse_unless(
-            [](const std::string& text) { return std::filesystem::is_directory(text); },
-            "フォルダがありません。", "DIR"));
+        ->check(refuse_unless(job_folder_may_exist, "フォルダがありません。", "DIR"));
     auto* word = app.add_flag("--word", options.word, "Word 文書に変換する (既定)");
     app.add_flag("--excel", options.excel, "Excel ブックに変換する")->excludes(word);
     const CLI::Validator page_range(
@@ -100,8 +117,14 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
         refuse_unless(is_count, "1 から 32767 までの数で指定してください。", "N");
     app.add_option("--split", options.split, "N ページごとに Word 文書を分割する")
         ->check(page_count);
-    app.add_option("--sheet-pages", options.sheet_pages, "1 シートのページ数 (Excel, 推奨=50)")
-        ->check(page_count);
+    const std::string largest_sheet = std::to_string(jobfiles::max_sheet_pages);
+    app.add_option("--sheet-pages", options.sheet_pages,
+                   "1 シートのページ数 (Excel, 推奨=50, 最大 " + largest_sheet + ")")
+        ->check(refuse_unless(is_sheet_size,
+                              "1 から " + largest_sheet + " までの数で指定してください (1 ページ " +
+                                  std::to_string(jobfiles::sheet_grid_rows) + " 行、1 シート " +
+                                  std::to_string(INT16_MAX) + " 行まで)。",
+                              "N"));
     app.add_option("--cell-width", options.cell_width, "セル幅 (Excel): 半角 1 文字または 2 文字")
         ->check(refuse_unless([](const std::string& text) { return text == "1" || text == "2"; },
                               "1 または 2 で指定してください。", "1|2"));
@@ -111,6 +134,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
                           "solid または thin で指定してください。", "solid|thin"));
     app.add_flag("--console", options.console,
                  "ウィンドウを開かず、端末で変換する (Ctrl-C で中止)");
+    app.set_version_flag("--version", "varnel " VS_VERSION, "バージョンを表示して終了する");
     app.allow_extras();
     std::string refusal;
     try {
@@ -119,8 +143,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
             refusal = "不明な引数です:";
             for (const auto& extra : app.remaining()) refusal += " " + extra;
         }
-    } catch (const CLI::CallForHelp& help) {
-        app.exit(help, out, err);
+    } catch (const CLI::Success& help_or_version) {
+        app.exit(help_or_version, out, err);
         return {std::nullopt, 0};
     } catch (const CLI::ParseError& error) {
         refusal = japanese_reason(error);
@@ -131,8 +155,14 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv, std::ost
         return {std::nullopt, exit_refused};
     }
     if (!job_dir.empty()) options.job_dir = job_dir;
-    if (!options.output.empty())
-        options.output = std::filesystem::absolute(options.output).string();
+    if (!options.output.empty()) {
+        std::error_code error;
+        options.output = std::filesystem::absolute(options.output, error).string();
+        if (error) {
+            err << "現在のフォルダを調べられません。--output には絶対パスを指定してください。\n";
+            return {std::nullopt, exit_failed};
+        }
+    }
     return {options, 0};
 }
 

@@ -1,5 +1,7 @@
 #include "varnel/frontend/dialog.h"
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "base/cp932.h"
@@ -26,8 +28,25 @@ const std::string excel_running_text =
     "Excelが起動中です。コンバート処理を続行する場合はExcelを終了して下さい。";
 const std::string lock_left_text = "使用中を示すファイル (異常終了で残った場合は削除して下さい): ";
 const std::string folder_missing_text = "指定したフォルダが見つかりません。";
+const std::string folder_unexaminable_text = "指定したフォルダを調べられません。";
 const std::string empty_range_text = "変換するページの範囲が正しくありません。";
 const std::string number_range_text = "ページ数には -32768～32767 の数を指定して下さい。";
+
+const std::string sheet_size_text =
+    "1シートのページ数には 1～" + std::to_string(jobfiles::max_sheet_pages) +
+    " の数を指定して下さい。（1ページに " + std::to_string(jobfiles::sheet_grid_rows) +
+    " 行を使い、1シートは " + std::to_string(INT16_MAX) + " 行までです）";
+
+// The Excel converter reads the box's number back rounded to a 16-bit integer, and the dialog
+// always asks for sheets of that many pages.
+bool sheet_size_accepted(double number, std::int16_t Page_Count) {
+    try {
+        return jobfiles::sheet_size_fits(
+            jobfiles::sheet_size(1, jobfiles::to_int16(number), Page_Count));
+    } catch (const base::RunTimeError&) {
+        return false;
+    }
+}
 
 std::string unwritable_path_text(const std::string& path) {
     return "このパスには保存できない文字（Shift_JIS にない文字）が含まれています。"
@@ -219,11 +238,17 @@ void Dialog::excel2007_notice() {
 /* ---------------------------------------------------------------- cancel_click */
 void Dialog::cancel_click() {
     Cansel_SW = true;
+    failed = false;
     form_.unload();
 }
 
 void Dialog::refuse(const std::string& text) {
     ui_.message_box(ui::MessageIcon::exclamation, caution, text);
+}
+
+void Dialog::fail(const std::string& text) {
+    refuse(text);
+    failed = true;
 }
 
 std::filesystem::path Dialog::resolve(const std::string& folder) const {
@@ -235,6 +260,7 @@ std::filesystem::path Dialog::resolve(const std::string& folder) const {
 // still counts as cancel; what was set or written before a refusal stays.
 void Dialog::ok_click() {
     const std::int16_t Page_Count = settings_.Page_Count;
+    failed = false;
     run_.Matrix_SW = form_.checked("Opt_Matrix(0)");
 
     try {
@@ -278,6 +304,11 @@ void Dialog::ok_click() {
     if (split_pages <= 0 || run_.Split_Page < 1) run_.Split_SW = false;
 
     run_.Word_SW = form_.checked("Opt_ms(0)");
+    // Caught here: the converter would stop on it only after the hand-off.
+    const double sheet_pages = jobfiles::Val(form_.text("Text4"));
+    if (!run_.Word_SW && !sheet_size_accepted(sheet_pages, Page_Count)) {
+        return refuse(sheet_size_text);
+    }
     form_.set_text("Text3", without_extension(form_.text("Text3")));
 
     const std::string workbook = form_.text("Text3");
@@ -287,11 +318,11 @@ void Dialog::ok_click() {
         jobfiles::write_prn_xls(prn_xls, {.Start_Page = run_.Start_Page,
                                           .End_Page = run_.End_Page,
                                           .workbook = cp932::from_utf8(workbook),
-                                          .sheet_pages = jobfiles::Val(form_.text("Text4")),
+                                          .sheet_pages = sheet_pages,
                                           .two_chars_per_cell = form_.checked("Option1(1)"),
                                           .thin_lines = form_.checked("Option1(2)")});
     } catch (const base::RunTimeError& error) {
-        return refuse(file_error_text(error, prn_xls));
+        return fail(file_error_text(error, prn_xls));
     }
 
     // An output document that an office program holds open cannot be replaced.
@@ -306,14 +337,18 @@ void Dialog::ok_click() {
     }
     path_txt = folder;
 
-    if (!os::folder_exists(resolve(path_txt))) return refuse(folder_missing_text);
+    try {
+        if (!os::folder_exists(resolve(path_txt))) return refuse(folder_missing_text);
+    } catch (const base::RunTimeError& error) {
+        return fail(folder_unexaminable_text + "\r\n" + file_error_text(error, resolve(path_txt)));
+    }
 
     if (!cp932::representable(path_txt)) return refuse(unwritable_path_text(path_txt));
     const auto path_ini = settings_.job_dir / "PATH_INI";
     try {
         jobfiles::write_path_ini(path_ini, cp932::from_utf8(path_txt));
     } catch (const base::RunTimeError& error) {
-        return refuse(file_error_text(error, path_ini));
+        return fail(file_error_text(error, path_ini));
     }
 
     Cansel_SW = false;

@@ -33,6 +33,9 @@ class Dialog : public ui::FormEvents {
     bool Cansel_SW = false;
     // The output folder (no trailing "/"); remembered in PATH_INI.
     std::string path_txt;
+    // The last OK was refused because a file or folder could not be written or examined: a
+    // dialog closed after it (other than by Cancel) ends the run as failed, not as cancelled.
+    bool failed = false;
 
     // Fills the boxes: page count, remembered folder, default file names.
     void load();
@@ -54,6 +57,7 @@ class Dialog : public ui::FormEvents {
     void ok_click();
     void cancel_click();
     void refuse(const std::string& text);
+    void fail(const std::string& text);
     // A folder of the dialog as the file system sees it: relative ones lie in the job folder.
     std::filesystem::path resolve(const std::string& folder) const;
 

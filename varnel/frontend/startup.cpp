@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/run_time_error.h"
+#include "base/whole_file.h"
 #include "platform/os/process.h"
 #include "varnel/frontend/dialog.h"
 #include "varnel/frontend/exit_status.h"
@@ -60,6 +61,12 @@ int run_word(const jobfiles::VarnelJobSettings& job, const RunVariables& variabl
 /* ---------------------------------------------------------------- run_startup */
 int run_startup(const CommandLine& options, const StartupSettings& settings, ui::Backend& ui,
                 WordRun& word_run) {
+    try {
+        base::path_kind(settings.job_dir);
+    } catch (const base::RunTimeError& error) {
+        show_error(ui, "ジョブのフォルダを調べられません。", settings.job_dir, error.description());
+        return exit_failed;
+    }
     const auto prn_mode = settings.job_dir / "PRN_MODE";
     jobfiles::VarnelJobSettings job;
     try {
@@ -85,7 +92,7 @@ int run_startup(const CommandLine& options, const StartupSettings& settings, ui:
     }
     apply_presets(options, dialog);
     ui.show_modal(dialog.form(), dialog);
-    if (dialog.Cansel_SW) return exit_refused;
+    if (dialog.Cansel_SW) return dialog.failed ? exit_failed : exit_refused;
 
     if (!variables.Word_SW) return start_sorbel(settings, ui);
     return run_word(job, variables, settings.job_dir / dialog.path_txt, form1, ui, word_run);

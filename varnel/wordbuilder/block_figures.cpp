@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/whole_file.h"
 #include "graphics/primitives.h"
 #include "jobfiles/numeric.h"
 
@@ -89,7 +90,7 @@ void BlockFigures::finish(const OutputPlace& output, const PagePlacement& page) 
     const float top = page.figure_top(place.top);
     if (canvas_.Bitmap_Drawn) {
         const std::filesystem::path bitmap = pictures_.meta_file("temp.bmp");
-        std::filesystem::remove(bitmap);
+        base::remove_file(bitmap);
         // Saved whole under a temporary name and renamed: once it exists it is complete, so
         // there is nothing to wait for before inserting it.
         canvas_.Pic2.save_bmp(bitmap);

@@ -217,7 +217,8 @@ void WordRun::report_grid_loss(GridLoss loss, const jobfiles::BlockHeader& block
     switch (loss) {
         case GridLoss::block_size_exceeded:
             progress_.add_warning("ブロックサイズが制限を超えました：" +
-                                  std::to_string(progress_value_) + "ページ");
+                                  std::to_string(progress_value_ + 1) + "ページ、ブロック " +
+                                  std::to_string(block.Block_No));
             break;
         case GridLoss::block_without_lines:
             progress_.add_warning("ブロックに高さがないため文字を出力できません：" +

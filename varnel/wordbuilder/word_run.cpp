@@ -1,7 +1,11 @@
 #include "varnel/wordbuilder/word_run.h"
 
+#include <cerrno>
+#include <system_error>
+
 #include "base/cp932.h"
 #include "base/run_time_error.h"
+#include "base/system_error.h"
 #include "base/whole_file.h"
 
 namespace wordbuilder {
@@ -176,7 +180,13 @@ void WordRun::open_job_files() {
     text_file_.emplace(char_file_->bytes());
     graphics_file_.emplace(pict_file_->bytes());
     text_.clear_grid();
-    std::filesystem::create_directories(settings_.job_dir / "META_FILE");
+    const std::filesystem::path metafiles = settings_.job_dir / "META_FILE";
+    std::error_code error;
+    std::filesystem::create_directory(metafiles, error);
+    if (base::path_kind(metafiles) != base::PathKind::folder) {
+        throw base::system_error(error ? error.value() : EEXIST, metafiles,
+                                 base::FileAccess::write);
+    }
 }
 
 /* ---------------------------------------------------------------- WordRun::output_path */

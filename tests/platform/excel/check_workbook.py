@@ -30,11 +30,12 @@ import openpyxl
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from libreoffice_render import convert, page_pixels, word_pages  # noqa: E402
+from ooxml_check import check_package  # noqa: E402
 
 book, out_dir, *checks = sys.argv[1:]
 os.makedirs(out_dir, exist_ok=True)
 workbook = openpyxl.load_workbook(book)
-failures = []
+failures = check_package(book)
 words = None
 
 

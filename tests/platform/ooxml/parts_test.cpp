@@ -1,6 +1,7 @@
 // The small parts of a package, each against the exact XML it must give.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "base/run_time_error.h"
@@ -160,6 +161,43 @@ TEST(doc_props, written_with_what_the_caller_passes) {
     EXPECT_NE(ooxml::app_properties_xml(p).find(
                   "<Application>Varnel</Application><AppVersion>16.0300</AppVersion>"),
               std::string::npos);
+}
+
+TEST(doc_props, read_from_another_program_and_written_back_safe) {
+    // As Excel writes it, with a prefix of its own, entities, a character reference XML 1.0
+    // forbids in a document and an element of another namespace.
+    const std::string part =
+        "<?xml version='1.0'?><core:coreProperties "
+        "xmlns:core='http://schemas.openxmlformats.org/package/2006/metadata/core-properties' "
+        "xmlns:dc='http://purl.org/dc/elements/1.1/' xmlns:x='urn:x'>"
+        "<dc:title>A &amp; B &lt;月報&gt;</dc:title><dc:subject>S</dc:subject>"
+        "<dc:creator>C</dc:creator><core:keywords>k1, k2</core:keywords>"
+        "<dc:description>line&#x1;</dc:description><core:category>cat</core:category>"
+        "<core:lastModifiedBy>other</core:lastModifiedBy><x:title>no</x:title>"
+        "</core:coreProperties>";
+    const ooxml::DocumentProperties p = ooxml::parse_core_properties(part, "docProps/core.xml");
+    EXPECT_EQ(p.title, "A & B <月報>");
+    EXPECT_EQ(p.subject, "S");
+    EXPECT_EQ(p.creator, "C");
+    EXPECT_EQ(p.keywords, "k1, k2");
+    EXPECT_EQ(p.category, "cat");
+    EXPECT_EQ(p.last_modified_by, "");
+    const std::string core = ooxml::core_properties_xml(p);
+    EXPECT_NE(core.find("<dc:title>A &amp; B &lt;月報&gt;</dc:title><dc:subject>S</dc:subject>"
+                        "<dc:creator>C</dc:creator><cp:keywords>k1, k2</cp:keywords>"
+                        "<dc:description>line\xEF\xBF\xBD</dc:description>"
+                        "<cp:category>cat</cp:category></cp:coreProperties>"),
+              std::string::npos)
+        << core;
+    EXPECT_EQ(bad_part_context([] { ooxml::parse_core_properties("<Properties/>", "c.xml"); }),
+              "c.xml: byte 0: root element is not coreProperties");
+}
+
+TEST(doc_props, times_in_utc_to_the_second) {
+    using namespace std::chrono;
+    EXPECT_EQ(ooxml::w3c_date_time(sys_days{2026y / December / 8} + 21h + 5min + 9s + 700ms),
+              "2026-12-08T21:05:09Z");
+    EXPECT_EQ(ooxml::w3c_date_time(sys_days{1999y / January / 1}), "1999-01-01T00:00:00Z");
 }
 
 TEST(media, kinds_told_by_their_signature) {

@@ -35,6 +35,21 @@ TEST(process, run_waits_and_passes_arguments_folder_and_status) {
     EXPECT_EQ(os::run_program(script, {"kill"}, scratch.path()), 128 + 15);
 }
 
+TEST(process, an_ending_signal_sent_while_waiting_goes_to_the_program_waited_for) {
+    test_support::ScratchFolder scratch;
+    // The program asks its waiting parent to end, then ends only when that reaches it.
+    const auto script = scratch.file("job",
+                                     "#!/bin/sh\n"
+                                     "trap 'exit 2' TERM HUP\n"
+                                     "kill -$1 $PPID\n"
+                                     "i=0\n"
+                                     "while [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done\n"
+                                     "exit 5\n",
+                                     0755);
+    EXPECT_EQ(os::run_program(script, {"TERM"}, scratch.path()), 2);
+    EXPECT_EQ(os::run_program(script, {"HUP"}, scratch.path()), 2);
+}
+
 TEST(process, start_returns_at_once_and_reports_a_program_that_cannot_start) {
     test_support::ScratchFolder scratch;
     const auto script =

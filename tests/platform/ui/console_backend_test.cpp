@@ -1,6 +1,8 @@
 #include "platform/ui/console_backend.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <sstream>
@@ -77,6 +79,36 @@ TEST(console_backend, interrupt_is_ignored_while_the_cancel_button_is_disabled) 
     console.yield();
     EXPECT_EQ(events.log, (std::vector<std::string>{"click Cancel"}));
     console.close(form);
+}
+
+TEST(console_backend, terminate_and_hangup_press_cancel_and_a_second_one_ends_the_program) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        int pipe_ends[2];
+        ASSERT_EQ(pipe(pipe_ends), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            std::ostringstream out;
+            ui::ConsoleBackend console(out, false);
+            auto form = ui_test::sample_form();
+            ui_test::RecordingEvents events(form);
+            console.show(form, events);
+            std::raise(signal);
+            console.yield();
+            const char told = events.log == std::vector<std::string>{"click Cancel"} ? 'c' : '-';
+            if (write(pipe_ends[1], &told, 1) != 1) _exit(1);
+            // The job is stopping already; asked again, the program ends as the signal ends it.
+            std::raise(signal);
+            _exit(0);
+        }
+        close(pipe_ends[1]);
+        char told = 0;
+        EXPECT_EQ(read(pipe_ends[0], &told, 1), 1) << signal;
+        close(pipe_ends[0]);
+        EXPECT_EQ(told, 'c') << signal;
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    }
 }
 
 TEST(console_backend, without_a_terminal_each_new_status_gets_its_own_line) {

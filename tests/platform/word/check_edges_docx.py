@@ -2,12 +2,16 @@
 
 Usage: check_edges_docx.py EDGES.docx   (exit status 0 when every check holds)
 """
+import os
 import sys
 
 import docx
 from docx.oxml.ns import qn
 
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from ooxml_check import check_package  # noqa: E402
+
+failures = check_package(sys.argv[1])
 
 
 def check(condition, what):

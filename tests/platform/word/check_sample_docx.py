@@ -2,6 +2,7 @@
 
 Usage: check_sample_docx.py SAMPLE.docx   (exit status 0 when every check holds)
 """
+import os
 import sys
 
 import docx
@@ -10,7 +11,10 @@ from docx.enum.text import WD_LINE_SPACING
 from docx.oxml.ns import qn
 from docx.shared import Mm, Pt
 
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from ooxml_check import check_package  # noqa: E402
+
+failures = check_package(sys.argv[1])
 
 
 def check(condition, what):

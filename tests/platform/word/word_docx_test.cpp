@@ -3,8 +3,8 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include <ctime>
 #include <fstream>
-#include <sstream>
 
 #include "base/run_time_error.h"
 #include "platform/ooxml/package_reader.h"
@@ -15,13 +15,6 @@ namespace {
 
 using namespace word;
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // One part of a saved package, or "" when it has none.
 std::string zip_entry(const fs::path& archive, const std::string& name) {
@@ -141,6 +134,16 @@ TEST(word_docx, a_document_emptied_after_saving_a_part_starts_the_next_part_clea
     fs::remove_all(dir);
 }
 
+// Every part but the properties, which name the file and the time of saving.
+std::string parts_but_properties(const fs::path& archive) {
+    const ooxml::PackageReader package(archive);
+    std::string parts;
+    for (const std::string& name : package.part_names()) {
+        if (name != "docProps/core.xml") parts += name + "\n" + package.read(name);
+    }
+    return parts;
+}
+
 TEST(word_docx, saving_is_repeatable_atomic_and_refuses_a_missing_folder) {
     const fs::path dir = word_test::fresh_folder("save");
     Application app;
@@ -148,11 +151,11 @@ TEST(word_docx, saving_is_repeatable_atomic_and_refuses_a_missing_folder) {
     doc.Content().InsertAfter("same bytes every time");
     doc.SaveAs(dir / "a.docx");
     doc.SaveAs(dir / "b.docx");
-    EXPECT_EQ(read_file(dir / "a.docx"), read_file(dir / "b.docx"));
+    EXPECT_EQ(parts_but_properties(dir / "a.docx"), parts_but_properties(dir / "b.docx"));
     // Overwriting replaces the file; no temporary file is left behind.
     doc.Content().InsertAfter(" and more");
     doc.SaveAs(dir / "a.docx");
-    EXPECT_NE(read_file(dir / "a.docx"), read_file(dir / "b.docx"));
+    EXPECT_NE(parts_but_properties(dir / "a.docx"), parts_but_properties(dir / "b.docx"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 
     try {
@@ -165,6 +168,42 @@ TEST(word_docx, saving_is_repeatable_atomic_and_refuses_a_missing_folder) {
     EXPECT_FALSE(fs::exists(dir / "missing"));
     fs::create_directory(dir / "folder.docx");
     EXPECT_THROW(doc.SaveAs(dir / "folder.docx"), base::RunTimeError);
+    fs::remove_all(dir);
+}
+
+// The text of a core property, or "" without one.
+std::string core_property(const fs::path& archive, const std::string& element) {
+    const std::string core = zip_entry(archive, "docProps/core.xml");
+    const std::size_t open = core.find("<" + element);
+    if (open == std::string::npos) return {};
+    const std::size_t start = core.find('>', open) + 1;
+    return core.substr(start, core.find("</" + element + ">", start) - start);
+}
+
+TEST(word_docx, properties_name_the_file_and_the_times_of_the_run) {
+    const fs::path dir = word_test::fresh_folder("properties");
+    const auto now = [] {
+        const std::time_t t = std::time(nullptr);
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&t));
+        return std::string(text);
+    };
+    const std::string before = now();
+    Application app("Varnel");
+    Document doc = app.Documents().Add();
+    doc.Content().InsertAfter("text");
+    const fs::path file = dir / "月報 <1> & 2.docx";
+    doc.SaveAs(file);
+    const std::string after = now();
+    EXPECT_EQ(core_property(file, "dc:title"), "月報 &lt;1&gt; &amp; 2");
+    EXPECT_EQ(core_property(file, "dc:creator"), "Varnel");
+    for (const char* date : {"dcterms:created", "dcterms:modified"}) {
+        const std::string value = core_property(file, date);
+        EXPECT_GE(value, before) << date;
+        EXPECT_LE(value, after) << date;
+    }
+    EXPECT_NE(zip_entry(file, "docProps/app.xml").find("<Application>Varnel</Application>"),
+              std::string::npos);
     fs::remove_all(dir);
 }
 

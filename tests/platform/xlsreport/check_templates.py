@@ -10,6 +10,7 @@ import openpyxl
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from libreoffice_render import convert  # noqa: E402
+from ooxml_check import check_package  # noqa: E402
 
 # name: (row height pt, column px, default font pt, print scale)
 EXPECTED = {
@@ -26,8 +27,8 @@ def inches(text):
 
 
 def main(program_dir, out_dir):
-    failures = []
     files = [os.path.join(program_dir, name + ".xlsx") for name in EXPECTED]
+    failures = [p for f in files for p in check_package(f)]
     for name, file in zip(EXPECTED, files):
         row_pt, col_px, font_pt, scale = EXPECTED[name]
         book = openpyxl.load_workbook(file)

@@ -7,6 +7,7 @@ import openpyxl
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from libreoffice_render import convert, page_pixels, word_pages  # noqa: E402
+from ooxml_check import check_package  # noqa: E402
 
 failures = []
 
@@ -89,6 +90,7 @@ def check_print(file, out_dir):
 
 
 def main(file, out_dir):
+    failures.extend(check_package(file))
     check_structure(file)
     check_print(file, out_dir)
     for failure in failures:

@@ -75,6 +75,9 @@ TEST(xlsreport_calls, calls_out_of_order_fail_with_their_numbers) {
     EXPECT_EQ(report.GetErrorNo(), error::no_data);
     EXPECT_EQ(report.PageBegin("a", "2"), 0);  // the template has one sheet
     EXPECT_EQ(report.GetErrorNo(), error::no_such_sheet);
+    std::string text;
+    report.GetErrorMessage(text);
+    EXPECT_NE(text.find("\"2\" of TMP-12P.xlsx"), std::string::npos) << text;
     ASSERT_EQ(report.PageBegin("a", "1"), 1);
     EXPECT_EQ(report.PageBegin("b", "1"), 0);
     EXPECT_EQ(report.GetErrorNo(), error::begin_end_mismatch);

@@ -200,6 +200,16 @@ TEST(xlsreport_template, bytes_read_as_their_file_and_damage_is_a_refusal_naming
         EXPECT_EQ(failure.number, xlsreport::error::file_cannot_open);
         EXPECT_TRUE(failure.what.starts_with("mine.xlsx: ")) << failure.what;
     }
+
+    // A workbook all of whose sheets are gone (only a chart sheet left, say).
+    ooxml::PackageWriter no_sheet;
+    for (const char* part : {"_rels/.rels", "xl/_rels/workbook.xml.rels"})
+        no_sheet.add(part, ooxml::PackageReader(file).read(part));
+    no_sheet.add("xl/workbook.xml",
+                 std::string("<workbook xmlns=\"") + main_ns + "\"><sheets/></workbook>");
+    const ReportFailure failure = refusal(no_sheet.finish());
+    EXPECT_EQ(failure.number, xlsreport::error::file_cannot_open);
+    EXPECT_EQ(failure.what, "mine.xlsx: ワークシートがありません");
 }
 
 }  // namespace

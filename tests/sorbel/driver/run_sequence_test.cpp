@@ -157,6 +157,24 @@ TEST_F(SorbelRunSequenceTest, page_range_outside_the_job_is_refused_before_anyth
     EXPECT_EQ(job_files(), before);
 }
 
+TEST_F(SorbelRunSequenceTest, a_sheet_size_whose_rows_do_not_fit_is_refused_before_any_stage) {
+    ScratchFolder::write_file(job() / "META_FILE" / "1.emf", "old");
+    const auto before = job_files();
+    xls(" 1 , 3 \r\nBook1\r\n1, 600 \r\n0\r\n0\r\n");
+    EXPECT_EQ(run(), driver::exit_failed);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, "確認");
+    EXPECT_EQ(ui_.messages[0].text,
+              "1シートのページ数の設定を確認して下さい。1～504 ページにできます。");
+    EXPECT_TRUE(stages_.called.empty());
+    EXPECT_EQ(job_files(), before);
+
+    ui_.messages.clear();
+    xls(" 1 , 3 \r\nBook1\r\n1, 504 \r\n0\r\n0\r\n");
+    EXPECT_EQ(run(), driver::exit_converted);
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(SorbelRunSequenceTest, unsupported_size_shows_its_box_and_writes_nothing) {
     mode("105,\"MS Gothic\",150,200,150,250,12,10,150\r\n");
     ScratchFolder::write_file(job() / "META_FILE" / "1.emf", "old");

@@ -126,11 +126,28 @@ TEST(spread_ranges, sorts_ranges_and_moves_later_starts_past_the_pads) {
     EXPECT_EQ(ranges[2], (RangeEntry{6, 2, 2, 8}));
 }
 
-TEST(spread_ranges, line_without_ranges_is_unchanged_and_overlaps_are_errors) {
+TEST(spread_ranges, line_without_ranges_is_unchanged) {
     std::vector<RangeEntry> none;
     EXPECT_EQ(SpreadRanges("abc ", none), "abc ");
-    std::vector<RangeEntry> overlapping{{2, 3, 1, 0}, {3, 1, 2, 0}};
-    EXPECT_EQ(run_time_error_number([&] { SpreadRanges("abcdef", overlapping); }), 5);
+}
+
+TEST(spread_ranges, overlapping_runs_merge_by_kind_and_the_last_placed_wins) {
+    // The same superscript placed twice at one column, and one overlapping it: one run.
+    std::vector<RangeEntry> repeated{{2, 2, 1, 0}, {2, 2, 1, 0}, {3, 2, 1, 0}};
+    EXPECT_EQ(SpreadRanges("abcdef", repeated), "ab c d ef");
+    ASSERT_EQ(repeated.size(), 1u);
+    EXPECT_EQ(repeated[0], (RangeEntry{2, 6, 1, 2}));
+    // A small run placed inside a superscript one takes its characters.
+    std::vector<RangeEntry> inside{{2, 3, 1, 0}, {3, 1, 2, 0}};
+    EXPECT_EQ(SpreadRanges("abcdef", inside), "ab c d ef");
+    ASSERT_EQ(inside.size(), 3u);
+    EXPECT_EQ(inside[0], (RangeEntry{2, 2, 1, 2}));
+    EXPECT_EQ(inside[1], (RangeEntry{3, 2, 2, 4}));
+    EXPECT_EQ(inside[2], (RangeEntry{4, 2, 1, 6}));
+    // A run cut at the line's end covers what the line holds.
+    std::vector<RangeEntry> cut{{5, 4, 2, 0}};
+    EXPECT_EQ(SpreadRanges("abcde", cut), "abcde ");
+    EXPECT_EQ(cut[0], (RangeEntry{5, 2, 2, 5}));
 }
 
 }  // namespace

@@ -18,10 +18,6 @@ using workbook_test::text_at;
 using workbook_test::WorkbookBuildTest;
 namespace fs = std::filesystem;
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(workbook_lines, placed_text_overwrites_from_its_column_and_is_cut_at_the_line_end) {
     const std::string line(workbook::line_columns, ' ');
     std::string placed = workbook::PlaceText(line, 1, "ABCDEFGH");
@@ -58,12 +54,12 @@ TEST(report_errors, callback_message_and_failed_call_text_follow_the_table) {
     RecordingView view;
     EXPECT_THROW(workbook::Make_XlsFile_R(35, "", view), workbook::ReportAborted);
     EXPECT_THROW(workbook::Make_XlsFile_R(999, "", view), workbook::ReportAborted);
-    EXPECT_THROW(workbook::Make_XlsFile_R(32, "Pos: row -1", view), workbook::ReportAborted);
+    EXPECT_THROW(workbook::Make_XlsFile_R(32, "場所：2ページ", view), workbook::ReportAborted);
     EXPECT_EQ(view.messages,
               (std::vector<std::string>{
                   "Error - Make_XlsFile_R|データが無い  No35\r\n処理を中止します",
                   "Error - Make_XlsFile_R|  No999\r\n処理を中止します",
-                  "Error - Make_XlsFile_R|座標エラー  No32\r\nPos: row -1\r\n処理を中止します"}));
+                  "Error - Make_XlsFile_R|座標エラー  No32\r\n場所：2ページ\r\n処理を中止します"}));
     EXPECT_EQ(workbook::failed_call_text(214, ""),
               "No.214 ファイル保存を中止しました\r\n処理を中止します");
     EXPECT_EQ(workbook::ReportErrorText(209),
@@ -92,40 +88,35 @@ TEST_F(WorkbookBuildTest, a_missing_template_is_the_librarys_error_and_leaves_no
     settings_.Template_File = job() / "TMP-none.xlsx";
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
-    EXPECT_TRUE(view_.messages[0].starts_with("Error|No.1 ファイルがオープンできない\r\n"))
+    EXPECT_TRUE(
+        view_.messages[0].starts_with("Error|No.1 ファイルがオープンできない\r\nテンプレート：" +
+                                      settings_.Template_File.string()))
         << view_.messages[0];
     EXPECT_TRUE(view_.messages[0].ends_with("\r\n処理を中止します"));
     EXPECT_FALSE(fs::exists(settings_.Xls_File));
     EXPECT_FALSE(view_.busy);
 }
 
-TEST_F(WorkbookBuildTest, all_pages_on_one_sheet_overflow_the_prepared_rows_above_494_pages) {
+TEST_F(WorkbookBuildTest, pages_per_sheet_beyond_the_prepared_rows_are_refused_with_the_limit) {
     chars("PAGE,1\r\n");
     settings_.Sheet_SW = 0;
     settings_.Page_Count = 495;
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
-    EXPECT_TRUE(view_.messages[0].starts_with("Error - Make_XlsFile|オーバーフローしました。"))
-        << view_.messages[0];
-    EXPECT_TRUE(view_.messages[0].ends_with("\r\n\r\n処理を中止します。"));
-}
-
-TEST_F(WorkbookBuildTest, text_outside_the_grid_stops_the_build_naming_the_page) {
-    chars(block(1, 200, 400) + "LABEL,100,42.33,0,0,\"left of the margin\"\r\nPAGE,1\r\n");
-    EXPECT_EQ(build(), StageOutcome::failed);
-    ASSERT_EQ(view_.messages.size(), 1u);
-    EXPECT_TRUE(view_.messages[0].starts_with(
-        "Error - Make_XlsFile|プロシージャの呼び出し、または引数が不正です。"))
-        << view_.messages[0];
-    EXPECT_TRUE(contains(view_.messages[0], "PRN_CHAR 1ページ"));
-    EXPECT_FALSE(fs::exists(settings_.Xls_File));
+    EXPECT_EQ(view_.messages[0],
+              "Error - Make_XlsFile|オーバーフローしました。\r\n"
+              "全ページを 1 シートにできるのは 494 ページまでです（この帳票は 495 ページ）。"
+              "シートを分けて変換してください。\r\n\r\n処理を中止します。");
 
     view_.messages.clear();
-    chars(block(1, 200, 400) + text_at("LABEL", 101, 0, "below line 100") + "PAGE,1\r\n");
+    settings_.Sheet_SW = 1;
+    settings_.Sheet_Page = 600;
     EXPECT_EQ(build(), StageOutcome::failed);
     ASSERT_EQ(view_.messages.size(), 1u);
-    EXPECT_TRUE(
-        view_.messages[0].starts_with("Error - Make_XlsFile|インデックスが有効範囲にありません。"));
+    EXPECT_EQ(view_.messages[0],
+              "Error - Make_XlsFile|オーバーフローしました。\r\n"
+              "1 シートのページ数 600 は大きすぎます。504 以下にして変換してください。"
+              "\r\n\r\n処理を中止します。");
 }
 
 TEST_F(WorkbookBuildTest, cancel_gives_the_workbook_up_and_leaves_no_runs) {

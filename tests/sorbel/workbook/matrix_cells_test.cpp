@@ -54,19 +54,29 @@ TEST(matrix_layout, widths_and_left_column_in_sheet_columns) {
     header.m4 = 25.4;
     header.m5 = 50;
     // 0.5 columns rounds up; a hair below it (0.4999) stays down.
-    header.widths = {127, 6.35, 6.3487};
-    const workbook::MatrixPlace place{100, 130, 7, 2};
+    header.widths = {127, 6.35, 6.3487, 63.5};
+    header.m2 = 4;
+    const workbook::MatrixPlace place{100, 141, 2};
     const workbook::MatrixCells half(header, place, settings);
-    EXPECT_EQ(half.column_widths(), (std::vector<std::int32_t>{10, 1, 0}));
+    // The column that rounds to nothing still gets a sheet column: the table is one wider.
+    EXPECT_EQ(half.column_widths(), (std::vector<std::int32_t>{10, 1, 1, 5}));
     EXPECT_EQ(half.left_column(), 2);
     EXPECT_EQ(half.top_row(), 141);
     EXPECT_EQ(half.rows(), 3);
     EXPECT_EQ(half.row_pitch(), 50);
+    EXPECT_FALSE(half.moved_to_first_column());
 
     settings.Cell_Wide = 1;
     const workbook::MatrixCells full(header, place, settings);
-    EXPECT_EQ(full.column_widths(), (std::vector<std::int32_t>{5, 0, 0}));
+    // Two of them: the widest column gives one up, the table is one column wider at most.
+    EXPECT_EQ(full.column_widths(), (std::vector<std::int32_t>{4, 1, 1, 3}));
     EXPECT_EQ(full.left_column(), 1);
+
+    // Left of the left margin: the first column.
+    header.m4 = -100;
+    const workbook::MatrixCells left(header, place, settings);
+    EXPECT_EQ(left.left_column(), 0);
+    EXPECT_TRUE(left.moved_to_first_column());
 
     header.widths.pop_back();
     EXPECT_THROW(workbook::MatrixCells(header, place, settings), base::RunTimeError);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sorbel/workbook/matrix_cells.h"
+#include "tests/ooxml_conformance.h"
 #include "tests/platform/excel/sample_workbook.h"
 
 namespace {
@@ -58,7 +59,7 @@ class MatrixWorkbook : public ::testing::Test {
         header.m4 = 12.7;  // one half-width column in: column B
         header.m5 = 50;
         header.widths = std::move(widths);
-        workbook::MatrixCells table(header, workbook::MatrixPlace{100, 0, 0, 1}, settings_);
+        workbook::MatrixCells table(header, workbook::MatrixPlace{100, header.m3, 1}, settings_);
         for (auto& row : rows) table.put_row(report_, jobfiles::MatrixRow{std::move(row)}, runs_);
     }
 
@@ -68,6 +69,7 @@ class MatrixWorkbook : public ::testing::Test {
         const auto book = folder_ / "Book1.xlsx";
         EXPECT_TRUE(report_.OutFile(book.string(), -1));
         report_.Release();
+        EXPECT_EQ(test_support::ooxml_violations({book}), "");
         const std::string command = "/usr/bin/python3 " VS_SOURCE_DIR
                                     "/tests/sorbel/workbook/dump_cells.py " +
                                     book.string();

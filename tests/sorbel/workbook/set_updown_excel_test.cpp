@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "tests/platform/excel/sample_workbook.h"
 #include "tests/sorbel/workbook/stage_recorder.h"
@@ -93,6 +95,24 @@ TEST_F(SetUpDownExcel, superscript_and_small_runs_then_a1_and_the_first_tab) {
     EXPECT_STREQ(workbook.select_node("//workbookView").node().attribute("activeTab").value(), "0");
     const auto last = excel_test::parse(package.parts.at("xl/worksheets/sheet3.xml"));
     EXPECT_STREQ(last.select_node("//selection").node().attribute("activeCell").value(), "A1");
+}
+
+TEST_F(SetUpDownExcel, a_font_name_with_a_control_character_leaves_a_workbook_readers_open) {
+    settings_.Font_Name = "\x01" + mincho;
+    write_runs("1,1,1,2,1,1\r\n");
+    EXPECT_EQ(workbook::Set_UpDown_Excel(settings_, view_), workbook::StageOutcome::completed);
+
+    const auto package = excel_test::read_package(settings_.Xls_File);
+    const auto sheet = excel_test::parse(package.parts.at("xl/worksheets/sheet1.xml"));
+    const auto sst = excel_test::parse(package.parts.at("xl/sharedStrings.xml"));
+    const pugi::xml_node raised =
+        *std::next(excel_test::string_item_of(sheet, sst, "A1").children("r").begin());
+    EXPECT_STREQ(raised.child("rPr").child("rFont").attribute("val").value(), "\uFFFDＭＳ 明朝");
+    const std::string read =
+        "/usr/bin/python3 -c 'import sys, openpyxl; "
+        "print(openpyxl.load_workbook(sys.argv[1])[\"Data\"][\"A1\"].value)' '" +
+        settings_.Xls_File.string() + "' >/dev/null";
+    EXPECT_EQ(std::system(read.c_str()), 0);
 }
 
 TEST_F(SetUpDownExcel, a_record_naming_a_missing_sheet_fails_and_keeps_the_first_save) {

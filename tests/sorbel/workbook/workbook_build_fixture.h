@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "sorbel/workbook/make_xls_file.h"
+#include "tests/ooxml_conformance.h"
 #include "tests/platform/os/scratch_folder.h"
 
 namespace workbook_test {
@@ -65,6 +67,38 @@ inline std::string text_at(const char* kind, int line, int column, const std::st
     return std::string(kind) + "," + place + (two_reals ? ",0,0" : "") + ",\"" + text + "\"\r\n";
 }
 
+// The lines of `dump` that start with `prefix`.
+inline std::vector<std::string> facts(const std::string& dump, const std::string& prefix) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < dump.size()) {
+        const auto end = dump.find('\n', start);
+        const std::string line = dump.substr(start, end - start);
+        if (line.starts_with(prefix)) out.push_back(line);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+// The header of an enhanced metafile whose frame is `width` x `height` hundredths of a
+// millimetre: all the workbook build reads of a block's picture.
+inline std::string metafile_header(std::uint32_t width, std::uint32_t height) {
+    std::string emf(88, '\0');
+    const auto put = [&](std::size_t at, std::uint32_t v) {
+        for (std::size_t i = 0; i < 4; ++i) emf[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put(0, 1);
+    put(4, 88);
+    put(32, width);
+    put(36, height);
+    put(40, 0x464D4520);
+    put(44, 0x10000);
+    put(48, 88);
+    put(52, 1);
+    return emf;
+}
+
 inline std::string block(int number, double y1, double y2, int title = 0) {
     char header[96];
     std::snprintf(header, sizeof header, "BLOCK,%d,%g,%g,1900,%g,0,%d\r\n", number, margin_left, y1,
@@ -110,8 +144,10 @@ class WorkbookBuildTest : public ::testing::Test {
     }
     workbook::StageOutcome build() { return workbook::Make_XlsFile(settings_, view_); }
 
-    // What the saved workbook holds, as read_workbook.py prints it.
+    // What the saved workbook holds, as read_workbook.py prints it, once it conforms to the
+    // schemas and the package rules.
     std::string read_back() const {
+        EXPECT_EQ(test_support::ooxml_violations({settings_.Xls_File}), "");
         const std::string command = "/usr/bin/python3 '" VS_SOURCE_DIR
                                     "/tests/sorbel/workbook/read_workbook.py' '" +
                                     settings_.Xls_File.string() + "' 2>&1";

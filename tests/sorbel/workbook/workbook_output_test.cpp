@@ -9,26 +9,13 @@ namespace {
 
 using workbook::StageOutcome;
 using workbook_test::block;
+using workbook_test::facts;
 using workbook_test::text_at;
 using workbook_test::WorkbookBuildTest;
 namespace fs = std::filesystem;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-// Facts of the saved workbook that start with `prefix`, one a line.
-std::vector<std::string> facts(const std::string& dump, const std::string& prefix) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < dump.size()) {
-        const auto end = dump.find('\n', start);
-        const std::string line = dump.substr(start, end - start);
-        if (line.starts_with(prefix)) out.push_back(line);
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return out;
 }
 
 TEST_F(WorkbookBuildTest, pages_become_bands_of_rows_with_breaks_and_skipped_pages_are_reported) {
@@ -94,19 +81,8 @@ TEST_F(WorkbookBuildTest, titles_runs_and_block_pictures_take_their_rows) {
     settings_.Line_Pitch = 150;
     settings_.Row_Pitch = 15.75;
     // Block 7 has figures (a 100 x 50 mm frame), block 8 none but still its height.
-    std::string emf(88, '\0');
-    const auto put = [&](std::size_t at, std::uint32_t v) {
-        for (std::size_t i = 0; i < 4; ++i) emf[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put(0, 1);
-    put(4, 88);
-    put(32, 10000);
-    put(36, 5000);
-    put(40, 0x464D4520);
-    put(44, 0x10000);
-    put(48, 88);
-    put(52, 1);
-    test_support::ScratchFolder::write_file(job() / "META_FILE" / "7.emf", emf);
+    test_support::ScratchFolder::write_file(job() / "META_FILE" / "7.emf",
+                                            workbook_test::metafile_header(10000, 5000));
     // Its bitmaps, whatever their pixel size, cover the same frame.
     raster::Canvas bitmaps;
     bitmaps.resize(3, 2);

@@ -69,6 +69,20 @@ TEST(command_line, help_describes_the_options_and_bad_options_are_refused) {
     }
 }
 
+TEST(command_line, version_is_told_on_stdout_and_converts_nothing) {
+    std::string version;
+    std::string errors;
+    const auto parsed = parse({"--version", "--excel"}, &version, &errors);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_EQ(parsed.exit_status, 0);
+    EXPECT_TRUE(version.starts_with("varnel ")) << version;
+    EXPECT_GT(version.find_first_of("0123456789"), 0u) << version;
+    EXPECT_EQ(errors, "");
+    std::string help;
+    parse({"--help"}, &help);
+    EXPECT_NE(help.find("--version"), std::string::npos) << help;
+}
+
 TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
     const auto refusal = [](std::vector<const char*> arguments) {
         std::string errors;
@@ -90,6 +104,17 @@ TEST(command_line, refusals_say_in_japanese_what_is_wrong) {
         EXPECT_EQ(text.find("not"), std::string::npos) << text;
         EXPECT_EQ(text.find("range"), std::string::npos) << text;
     }
+}
+
+TEST(command_line, sheet_pages_stop_at_the_rows_one_sheet_holds) {
+    std::string errors;
+    EXPECT_FALSE(parse({"--excel", "--sheet-pages", "505"}, nullptr, &errors).options);
+    EXPECT_NE(errors.find("--sheet-pages: 1 から 504 までの数で指定してください"),
+              std::string::npos)
+        << errors;
+    const auto parsed = parse({"--excel", "--sheet-pages", "504"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->sheet_pages, 504);
 }
 
 TEST(command_line, presets_set_the_dialog_as_the_user_would) {

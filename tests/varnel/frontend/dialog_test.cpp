@@ -181,6 +181,38 @@ TEST_F(DialogTest, excel_route_hands_its_choices_to_sorbel) {
     EXPECT_EQ(read_bytes(job_.path() / "PRN_XLS"), " 1 , 12 \r\nBook2\r\n1, 50.5 \r\n1\r\n1\r\n");
 }
 
+TEST_F(DialogTest, sheet_sizes_whose_rows_a_sheet_cannot_hold_are_refused_on_the_excel_route) {
+    open();
+    dialog().select("Opt_ms(1)");
+    // 505 pages of 65 rows pass 32767 rows; 504.5 is read back as 504, 504.6 as 505.
+    for (const char* refused : {"505", "600", "504.6", "40000", "0", "abc"}) {
+        ui_.messages.clear();
+        dialog().enter_text("Text4", refused);
+        dialog().click("OKButton");
+        EXPECT_TRUE(dialog().form().loaded()) << refused;
+        EXPECT_TRUE(dialog().Cansel_SW) << refused;
+        ASSERT_EQ(ui_.messages.size(), 1u) << refused;
+        EXPECT_EQ(ui_.messages[0].title, "注意");
+        EXPECT_EQ(ui_.messages[0].icon, ui::MessageIcon::exclamation);
+        EXPECT_TRUE(ui_.messages[0].text.starts_with("1シートのページ数には 1～504 の数を"))
+            << ui_.messages[0].text;
+        EXPECT_FALSE(exists("PRN_XLS")) << refused;
+    }
+    dialog().enter_text("Text4", "504.5");
+    dialog().click("OKButton");
+    ASSERT_TRUE(closed_with_ok());
+    EXPECT_EQ(read_bytes(job_.path() / "PRN_XLS"),
+              " 1 , 12 \r\n" + job("/Book1") + "\r\n1, 504.5 \r\n0\r\n0\r\n");
+}
+
+TEST_F(DialogTest, the_hidden_sheet_size_does_not_stop_the_word_route) {
+    open();
+    dialog().enter_text("Text4", "600");
+    dialog().click("OKButton");
+    EXPECT_TRUE(closed_with_ok());
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(DialogTest, refused_ok_keeps_prn_xls_and_leaves_path_ini_alone) {
     std::filesystem::create_directory(job_.path() / "out");
     write_bytes(job_.path() / "out" / "~$report.docx", "");

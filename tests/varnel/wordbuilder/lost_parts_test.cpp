@@ -86,6 +86,27 @@ TEST(lost_parts, characters_that_are_not_shift_jis_are_counted_once) {
         run, "Shift_JIS として正しくない文字 2 個を「\uFFFD」に置き換えました：最初は 2ページ");
 }
 
+TEST(lost_parts, a_lead_byte_alone_before_the_closing_quote_is_counted) {
+    // In a line of text and in a table cell, both on page 2.
+    const Conversion run =
+        convert("lone_lead", page_1 + "PAGE,2\nBLOCK,2,200,200,1900,420,0,0\n", 2,
+                "LABEL,200,37.04,0,0,\"ab\x93\"\r\nMATRIX,1,1,2,0,60,T,100\r\n"
+                "C,0,0,001111,1,100,\"cd\x93\"\r\nPAGE,3\r\n");
+    expect_warning(
+        run, "Shift_JIS として正しくない文字 2 個を「\uFFFD」に置き換えました：最初は 2ページ");
+    EXPECT_EQ(run.texts, (std::vector<std::string>{"一", "ab\uFFFD"}));
+}
+
+TEST(lost_parts, a_block_cut_to_the_line_limit_names_its_page_and_block) {
+    const Conversion run = convert(
+        "tall_block",
+        page_1 + "PAGE,2\nBLOCK,2,200,0,1900,2408,0,0\nLABEL,200,37.04,0,0,\"二\"\n" + "PAGE,3\n",
+        2);
+    EXPECT_EQ(run.progress.warnings,
+              std::vector<std::string>{"ブロックサイズが制限を超えました：2ページ、ブロック 2"});
+    EXPECT_EQ(run.texts, (std::vector<std::string>{"一", "二"}));
+}
+
 TEST(lost_parts, cell_lines_beyond_the_table_are_skipped_whole_and_told) {
     // The extra cell's text is "PAGE": read field by field it would have ended the page.
     const Conversion run = convert("extra_cells",

@@ -32,6 +32,7 @@ struct FloatingPicture {
 };
 
 inline std::vector<FloatingPicture> floating_pictures(const std::filesystem::path& docx) {
+    EXPECT_EQ(test_support::ooxml_violations({docx}), "");
     const std::string command = std::string("/usr/bin/python3 '") + VS_SOURCE_DIR +
                                 "/tests/varnel/wordbuilder/page_graphics_shapes.py' '" +
                                 docx.string() + "'";

@@ -98,8 +98,9 @@ struct DocumentDump {
     std::vector<std::vector<std::string>> anchors;  // the fields of the "A" lines
 };
 
-// The document as table_dump.py reads it.
+// The document as table_dump.py reads it, once it conforms to the schemas and package rules.
 inline DocumentDump dump_document(const std::filesystem::path& docx) {
+    EXPECT_EQ(test_support::ooxml_violations({docx}), "");
     DocumentDump d;
     for (const std::string& line :
          command_lines(std::string("/usr/bin/python3 '") + VS_SOURCE_DIR +

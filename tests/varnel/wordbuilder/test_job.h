@@ -1,6 +1,7 @@
 // Small hand-made print jobs and a progress window that records what the run shows.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "tests/ooxml_conformance.h"
 #include "varnel/wordbuilder/word_builder.h"
 
 namespace wordbuilder::testing {
@@ -86,8 +88,10 @@ inline WordRunSettings settings_for(const std::filesystem::path& job_dir, std::i
     return settings;
 }
 
-// The body of a .docx, one line per element, as python-docx reads it (see dump_docx.py).
+// The body of a .docx, one line per element, as python-docx reads it (see dump_docx.py). The
+// document must conform to the schemas and the package rules.
 inline std::vector<std::string> dump_docx(const std::filesystem::path& file) {
+    EXPECT_EQ(test_support::ooxml_violations({file}), "");
     const std::string command = std::string("/usr/bin/python3 '") + VS_SOURCE_DIR +
                                 "/tests/varnel/wordbuilder/dump_docx.py' '" + file.string() + "'";
     std::vector<std::string> lines;

@@ -233,7 +233,7 @@ TEST(word_run, tall_blocks_are_cut_to_64_lines_with_a_warning) {
                             [](const std::string& p) { return p.rfind("P|Normal|10.50", 0) == 0; }),
               64 + 1);
     EXPECT_EQ(progress.warnings,
-              std::vector<std::string>{"ブロックサイズが制限を超えました：0ページ"});
+              std::vector<std::string>{"ブロックサイズが制限を超えました：1ページ、ブロック 1"});
 }
 
 }  // namespace

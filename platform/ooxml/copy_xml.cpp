@@ -1,9 +1,9 @@
-#include "platform/xlsreport/copy_xml.h"
+#include "platform/ooxml/copy_xml.h"
 
-namespace xlsreport::detail {
+namespace ooxml {
 
-/* ------------------------------------------------------------ copy_element */
-void copy_element(ooxml::XmlWriter& out, const pugi::xml_node& element, const NodeFilter& keep) {
+/* ---------------------------------------------------------------- copy_element */
+void copy_element(XmlWriter& out, const pugi::xml_node& element, const NodeFilter& keep) {
     out.start(element.name());
     for (const pugi::xml_attribute a : element.attributes()) {
         if (!keep || keep(element, a.name())) out.attribute(a.name(), std::string_view(a.value()));
@@ -24,12 +24,21 @@ void copy_element(ooxml::XmlWriter& out, const pugi::xml_node& element, const No
     out.end();
 }
 
-/* ------------------------------------------------------------ xml_fragment */
+/* ---------------------------------------------------------------- xml_fragment */
 std::string xml_fragment(const pugi::xml_node& element, const NodeFilter& keep) {
-    ooxml::XmlWriter out;
+    XmlWriter out;
     copy_element(out, element, keep);
     out.finish();
     return out.take();
 }
 
-}  // namespace xlsreport::detail
+/* ---------------------------------------------------------------- xml_document */
+std::string xml_document(const pugi::xml_document& document) {
+    XmlWriter out;
+    if (document.first_child().type() == pugi::node_declaration) out.declaration();
+    copy_element(out, document.document_element());
+    out.finish();
+    return out.take();
+}
+
+}  // namespace ooxml
