@@ -337,10 +337,7 @@ void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
             changed.emplace(workbook.part().name(), workbook.part().xml());
     }
     std::map<std::string_view, std::size_t> sheet_parts;
-    if (!strings) {
-        for (std::size_t i = 0; i < sheets_.size(); ++i)
-            sheet_parts.emplace(sheets_[i].part_name, i);
-    }
+    for (std::size_t i = 0; i < sheets_.size(); ++i) sheet_parts.emplace(sheets_[i].part_name, i);
 
     // A part that reading finds damaged only when it is copied is the workbook's fault.
     const auto writing = [&](const std::function<void()>& step) {
@@ -358,7 +355,7 @@ void Book::save_as(const std::filesystem::path& file, bool display_alerts) {
         if (const auto it = changed.find(name); it != changed.end()) {
             xml = std::move(it->second);
         } else if (const auto sheet = sheet_parts.find(name); sheet != sheet_parts.end()) {
-            xml = changed_sheet(sheet->second, nullptr, uses);
+            if (!strings) xml = changed_sheet(sheet->second, nullptr, uses);
             // A sheet left stored uncompressed, to be saved again, is deflated when it is.
             if (!xml && source_->stored(name)) xml = bytes_of(name);
         }

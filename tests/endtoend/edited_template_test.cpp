@@ -56,7 +56,7 @@ TEST_F(EditedTemplate, what_a_flawed_template_loses_is_told_and_the_workbook_sta
 }
 
 TEST_F(EditedTemplate, a_template_without_a_worksheet_ends_with_a_message_naming_it) {
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(bin() / "TMP-10P.xlsx");
     package.add("[Content_Types].xml",
                 R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)");
     package.add(
@@ -69,7 +69,7 @@ TEST_F(EditedTemplate, a_template_without_a_worksheet_ends_with_a_message_naming
     package.add(
         "xl/_rels/workbook.xml.rels",
         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"/>)");
-    package.commit(bin() / "TMP-10P.xlsx");
+    package.commit();
     const fs::path book = out() / "Book1.xlsx";
     EXPECT_EQ(varnel(book, "--sheet-pages 2"), 1) << errors;
     EXPECT_NE(errors.find("TMP-10P.xlsx: ワークシートがありません"), std::string::npos)

@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,6 +11,8 @@
 
 #include "base/run_time_error.h"
 #include "platform/excel/excel.h"
+#include "platform/ooxml/package_reader.h"
+#include "platform/ooxml/package_writer.h"
 #include "tests/platform/excel/sample_workbook.h"
 #include "tests/platform/ooxml/zip_entries.h"
 #include "tests/platform/os/scratch_folder.h"
@@ -155,6 +158,48 @@ TEST_F(ExcelWorkbook, a_workbook_saved_without_changes_keeps_every_part) {
     const auto after = read_package(folder_ / "copy.xlsx");
     EXPECT_EQ(after.order, before.order);
     EXPECT_EQ(after.parts, before.parts);
+}
+
+// The report library leaves the sheets of a workbook that is saved again at once stored: the
+// save deflates them, changed or not, as a workbook keeps its sheets.
+TEST_F(ExcelWorkbook, sheets_left_stored_are_deflated_when_the_workbook_is_saved) {
+    const auto stored_book = folder_ / "stored.xlsx";
+    {
+        const ooxml::PackageReader source(book_);
+        auto spool = std::make_shared<ooxml::PartSpool>();
+        std::deque<ooxml::SpooledPart> kept;
+        ooxml::PackageWriter writer(stored_book, spool);
+        for (const std::string& name : source.part_names()) {
+            if (name.starts_with("xl/worksheets/sheet")) {
+                spool->store(source.read(name), kept.emplace_back());
+                writer.add_stored(name, kept.back());
+            } else {
+                writer.add_copy(source, name);
+            }
+        }
+        writer.commit();
+    }
+    const auto methods = [](const std::filesystem::path& file) {
+        std::string out;
+        for (const auto& e : test_support::stored_entries(excel_test::read_file(file))) {
+            if (e.name.starts_with("xl/worksheets/sheet")) out += std::to_string(e.method);
+        }
+        return out;
+    };
+    ASSERT_EQ(methods(stored_book), "000");
+    excel::Application app;
+    app.DisplayAlerts = false;
+    excel::Workbook& book = app.Workbooks().Open(stored_book);
+    book.Worksheets(1).Cells(1, 1).Characters(1, 1).Font().Superscript(true);
+    book.SaveAs(folder_ / "saved.xlsx");
+    EXPECT_EQ(methods(folder_ / "saved.xlsx"), "888");
+    const auto before = read_package(book_);
+    const auto after = read_package(folder_ / "saved.xlsx");
+    EXPECT_EQ(after.order, before.order);
+    for (const char* sheet : {sheet1, sheet2, sheet3}) {
+        EXPECT_EQ(after.parts.at(sheet), before.parts.at(sheet)) << sheet;
+    }
+    EXPECT_NE(after.parts.at(shared), before.parts.at(shared));  // A1's runs
 }
 
 TEST_F(ExcelWorkbook, failures_carry_excels_numbers_and_leave_the_file_alone) {

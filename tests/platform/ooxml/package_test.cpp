@@ -1,6 +1,7 @@
 // Packages written and read back; zip damage and limits on the reading side.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "base/run_time_error.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/package_writer.h"
+#include "tests/platform/ooxml/zip_entries.h"
 #include "tests/platform/os/scratch_folder.h"
 
 namespace {
@@ -108,6 +110,57 @@ TEST(package, committed_whole_or_not_at_all) {
 
     EXPECT_EQ(error_number([&] { ooxml::PackageWriter(folder.path() / "missing" / "b.xlsx"); }),
               76);
+}
+
+// Parts kept in a spool as they are made, some stored, some deflated there by the spool's
+// thread or by a thread waiting for it, go into the package with the bytes the same parts
+// added whole would have.
+TEST(package, spooled_parts_go_in_as_parts_added_whole) {
+    std::vector<std::string> pictures;
+    for (int i = 0; i < 120; ++i) {
+        pictures.push_back(std::string(static_cast<std::size_t>(500 + 37 * i), 'p') +
+                           std::to_string(i * i));
+    }
+    std::string sheet;
+    for (int i = 0; i < 20000; ++i) sheet += "<row r=\"" + std::to_string(i) + "\"/>";
+
+    auto spool = std::make_shared<ooxml::PartSpool>();
+    std::deque<ooxml::SpooledPart> kept;  // the spool fills them in where they stand
+    spool->store(sheet, kept.emplace_back());
+    spool->deflate(kept[0], kept.emplace_back());
+    spool->store([&sheet] { return sheet; }, sheet.size(), kept.emplace_back());
+    for (const std::string& p : pictures) spool->deflate(p, kept.emplace_back());
+    ooxml::PackageWriter spooled(spool);
+    spooled.add_stored("stored.xml", kept[0]);
+    spooled.add_deflated("deflated.xml", kept[1]);
+    spooled.add_stored("made.xml", kept[2]);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        spooled.add_deflated("image" + std::to_string(i) + ".emf", kept[3 + i]);
+    }
+    const std::string bytes = spooled.finish();
+
+    ooxml::PackageWriter whole;
+    whole.add("deflated.xml", sheet);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        whole.add("image" + std::to_string(i) + ".emf", pictures[i]);
+    }
+    const auto expected = test_support::stored_entries(whole.finish());
+    const auto entries = test_support::stored_entries(bytes);
+    ASSERT_EQ(entries.size(), 3 + pictures.size());
+    for (const auto& e : expected) {
+        const auto& got = test_support::find_entry(entries, e.name);
+        EXPECT_TRUE(got.data == e.data && got.crc == e.crc && got.method == 8) << e.name;
+    }
+    for (const char* name : {"stored.xml", "made.xml"}) {
+        const auto& e = test_support::find_entry(entries, name);
+        EXPECT_EQ(e.method, 0) << name;
+        EXPECT_TRUE(e.data == sheet) << name;
+    }
+    const ooxml::PackageReader back(bytes, "spooled.zip");
+    EXPECT_EQ(back.read("made.xml"), sheet);  // its CRC checked
+    EXPECT_EQ(back.read("image119.emf"), pictures.back());
+    EXPECT_TRUE(back.stored("stored.xml"));
+    EXPECT_FALSE(back.stored("deflated.xml"));
 }
 
 TEST(package_reader, damage_and_limits_name_the_part_and_the_offset) {

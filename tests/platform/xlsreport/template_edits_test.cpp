@@ -36,11 +36,11 @@ struct Folder {
 // A copy of `from` without `part`.
 fs::path without(const fs::path& from, const std::string& part, const fs::path& to) {
     const ooxml::PackageReader source(from);
-    ooxml::PackageWriter package;
+    ooxml::PackageWriter package(to);
     for (const std::string& name : source.part_names()) {
         if (name != part) package.add_copy(source, name);
     }
-    package.commit(to);
+    package.commit();
     return to;
 }
 

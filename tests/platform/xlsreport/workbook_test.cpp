@@ -6,6 +6,7 @@
 
 #include "base/whole_file.h"
 #include "platform/ooxml/package_reader.h"
+#include "tests/platform/ooxml/zip_entries.h"
 #include "tests/platform/xlsreport/sample_workbook.h"
 
 namespace {
@@ -178,6 +179,30 @@ TEST(xlsreport_workbook, progress_comes_once_per_sheet_and_the_output_repeats) {
         else
             EXPECT_EQ(bytes, first);
     }
+}
+
+TEST(xlsreport_workbook, sheets_go_in_stored_when_asked_and_hold_the_same) {
+    Folder folder;
+    std::vector<std::string> methods;
+    std::vector<std::string> sheets;
+    for (const std::int32_t stored : {0, -1}) {
+        XlsReport report;
+        xlsreport_test::build_sample(report, folder.path);
+        ASSERT_EQ(report.OptionPutStoredSheets(stored), 1);
+        const auto file = folder.path / ("out" + std::to_string(stored) + ".xlsx");
+        ASSERT_EQ(report.OutFile(file.string(), -1), 1);
+        std::string kinds;
+        for (const auto& e : test_support::stored_entries(base::load_file(file))) {
+            if (e.name.starts_with("xl/worksheets/sheet")) kinds += std::to_string(e.method);
+        }
+        methods.push_back(kinds);
+        sheets.push_back(ooxml::PackageReader(file).read("xl/worksheets/sheet2.xml"));
+    }
+    EXPECT_EQ(methods, (std::vector<std::string>{"88", "00"}));
+    EXPECT_EQ(sheets[0], sheets[1]);
+    XlsReport report;
+    EXPECT_EQ(report.OptionPutStoredSheets(1), 0);
+    EXPECT_EQ(report.GetErrorNo(), error::parameter);
 }
 
 TEST(xlsreport_workbook, a_cancelled_save_leaves_no_file) {
