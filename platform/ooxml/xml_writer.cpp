@@ -44,17 +44,49 @@ void append_char(std::string& out, char32_t c, bool attribute) {
     unicode::append_utf8(out, xml_forbidden(c) ? unicode::replacement_character : c);
 }
 
+// A printable ASCII character that stands for itself in text or in an attribute.
+constexpr bool plain_ascii(char32_t c, bool attribute) noexcept {
+    return c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && !(attribute && c == '"');
+}
+
 }  // namespace
 
 /* ---------------------------------------------------------------- append_escaped */
+// Runs of characters that stand for themselves (well-formed UTF-8 that XML can carry) are
+// copied as they are: a sheet or a document body is mostly such text.
 void append_escaped(std::string& out, std::string_view utf8, bool attribute) {
-    for (std::size_t i = 0; i < utf8.size();)
-        append_char(out, unicode::decode_utf8(utf8, i), attribute);
+    std::size_t plain = 0;  // where the run copied as it is began
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        std::size_t next = i + 1;
+        char32_t c = byte;
+        if (byte >= 0x80) {
+            next = i;
+            c = unicode::decode_utf8(utf8, next);
+            if (c != unicode::replacement_character && !xml_forbidden(c)) {
+                i = next;
+                continue;
+            }
+        } else if (plain_ascii(c, attribute)) {
+            ++i;
+            continue;
+        }
+        out.append(utf8.substr(plain, i - plain));
+        append_char(out, c, attribute);
+        i = plain = next;
+    }
+    out.append(utf8.substr(plain));
 }
 
 void append_escaped(std::string& out, std::u16string_view utf16, bool attribute) {
-    for (std::size_t i = 0; i < utf16.size();)
+    for (std::size_t i = 0; i < utf16.size();) {
+        if (plain_ascii(utf16[i], attribute)) {
+            out.push_back(static_cast<char>(utf16[i++]));
+            continue;
+        }
         append_char(out, unicode::decode_utf16(utf16, i), attribute);
+    }
 }
 
 /* ---------------------------------------------------------------- format_double */
