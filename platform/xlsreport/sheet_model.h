@@ -76,7 +76,8 @@ class SheetModel {
     void delete_rows(std::int32_t first, std::int32_t count);
 
     const std::map<std::int32_t, Row>& rows() const noexcept { return rows_; }
-    const std::vector<CellRange>& merges() const noexcept { return merges_; }
+    // The merges in the order they were made.
+    const std::vector<CellRange>& merges() const;
     const std::set<std::int32_t>& row_breaks() const noexcept { return row_breaks_; }
     const std::set<std::int32_t>& col_breaks() const noexcept { return col_breaks_; }
     const std::vector<PlacedPicture>& pictures() const noexcept { return pictures_; }
@@ -94,7 +95,26 @@ class SheetModel {
   private:
     std::string name_;
     std::map<std::int32_t, Row> rows_;
-    std::vector<CellRange> merges_;
+    // Merges in the order they were made, those given way among them, found by the rows they
+    // lie in: a sheet of many tables merges thousands of cells, and each new merge looks only
+    // at the ones in its own rows.
+    struct Merge {
+        CellRange range;
+        bool alive = true;
+    };
+    static constexpr std::int32_t tall_merge = 64;  // rows; taller merges are looked at always
+    void add_merge(const CellRange& range);
+    // Calls `visit` once with each live merge that may touch rows row1..row2.
+    template <typename Visit>
+    void merges_near(std::int32_t row1, std::int32_t row2, Visit visit);
+    void rebuild_merges(std::vector<CellRange> ranges);
+
+    std::vector<Merge> merges_;
+    std::map<std::int32_t, std::vector<std::uint32_t>> merges_by_row_;
+    std::vector<std::uint32_t> tall_merges_;
+    std::size_t given_way_ = 0;
+    mutable std::vector<CellRange> live_merges_;
+    mutable bool live_merges_stale_ = false;
     std::set<std::int32_t> row_breaks_;
     std::set<std::int32_t> col_breaks_;
     std::vector<PlacedPicture> pictures_;
