@@ -117,7 +117,9 @@ void WorkbookWriter::add_sheet(SheetModel sheet, const TemplateSheet& from) {
         parts.drawing_relationships = spool.deflate(std::move(drawing.relationships));
     }
     // The worksheet's XML is made there too, the sheets in their order, so that the cell
-    // formats are numbered as they would be here.
+    // formats are numbered as they would be here. A cell of the model takes a few hundred
+    // bytes: that much counts against the spool's queue, so that no more than a sheet or two
+    // wait there.
     std::size_t cells = 0;
     for (const auto& [r, row] : sheet.rows()) cells += row.cells.size() + 1;
     auto model = std::make_shared<const SheetModel>(std::move(sheet));
@@ -126,7 +128,7 @@ void WorkbookWriter::add_sheet(SheetModel sheet, const TemplateSheet& from) {
         [model, &from, &styles = parts_->styles, pictures, hf_id] {
             return worksheet_xml(*model, from, styles, pictures ? "rId1" : "", hf_id);
         },
-        cells * 64, parts.worksheet);
+        cells * 256, parts.worksheet);
 }
 
 MediaStore& WorkbookWriter::media() noexcept {
