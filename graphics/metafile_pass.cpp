@@ -193,7 +193,7 @@ PassOutcome MetafilePass::run() {
             throw base::RunTimeError(base::ErrorNumber::path_not_found, folder.string());
         }
         base::MappedFile file(settings_.job_dir / "PRN_PICT");
-        names_ = jobfiles::BlockMetafileNames::scan(file.bytes());
+        names_ = jobfiles::BlockMetafileNames::scan(file);
         file.release_all();
         jobfiles::SorbelPictReader in(file.bytes());
         while (const auto record = in.next()) {

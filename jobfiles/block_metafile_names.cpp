@@ -12,11 +12,21 @@ namespace jobfiles {
 
 /* ---------------------------------------------------------------- BlockMetafileNames::scan */
 BlockMetafileNames BlockMetafileNames::scan(std::string_view prn_pict_bytes) {
+    return scan(prn_pict_bytes, {});
+}
+
+BlockMetafileNames BlockMetafileNames::scan(base::MappedFile& prn_pict) {
+    return scan(prn_pict.bytes(), [&](std::size_t read) { prn_pict.release_before(read); });
+}
+
+BlockMetafileNames BlockMetafileNames::scan(std::string_view prn_pict_bytes,
+                                            const std::function<void(std::size_t)>& read_to) {
     BlockMetafileNames names;
     SorbelPictReader in(prn_pict_bytes);
     std::int16_t page = 1;
     bool page_has_records = false;
     while (const auto record = in.next()) {
+        if (read_to) read_to(in.offset());
         if (std::holds_alternative<PictPage>(*record)) {
             if (page == INT16_MAX) {
                 throw base::RunTimeError(base::ErrorNumber::overflow,

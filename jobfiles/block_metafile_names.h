@@ -8,12 +8,16 @@
 // PRN_PICT. Both the figure pass and the workbook build name the files from the same PRN_PICT.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "base/whole_file.h"
 
 namespace jobfiles {
 
@@ -23,6 +27,8 @@ class BlockMetafileNames {
     // the last PAGE record belong to the page it would end). Throws base::RunTimeError as the
     // graphics reader does.
     static BlockMetafileNames scan(std::string_view prn_pict_bytes);
+    // The same over a mapped PRN_PICT, whose pages are given back as the scan passes them.
+    static BlockMetafileNames scan(base::MappedFile& prn_pict);
 
     // The file name of the `occurrence`-th block (from 1) numbered `number` on `page`; nothing
     // when PRN_PICT has no such block there.
@@ -33,6 +39,9 @@ class BlockMetafileNames {
     int pages() const noexcept { return pages_; }
 
   private:
+    static BlockMetafileNames scan(std::string_view prn_pict_bytes,
+                                   const std::function<void(std::size_t)>& read_to);
+
     struct PageBlocks {
         std::int16_t page = 0;
         int count = 0;  // blocks of the number on that page

@@ -166,8 +166,9 @@ std::string WorkbookBuild::library_context() {
     if (stage_ == Stage::reading) return where();
     std::string detail;
     report_.GetErrorMessage(detail);
-    const std::string file = stage_ == Stage::starting ? "テンプレート：" + s_.Template_File.string()
-                                                       : "保存先：" + s_.Xls_File.string();
+    const std::string file = stage_ == Stage::starting
+                                 ? "テンプレート：" + s_.Template_File.string()
+                                 : "保存先：" + s_.Xls_File.string();
     return detail.empty() ? file : file + "\r\n" + detail;
 }
 
@@ -195,7 +196,8 @@ void WorkbookBuild::start() {
     grid_rows_ = grid_rows;
     // Created empty first: the post-processing never reads an earlier run's records.
     UdStringWriter().save(s_.job_dir / udstring_file_name);
-    names_ = jobfiles::BlockMetafileNames::scan(base::MappedFile(s_.job_dir / "PRN_PICT").bytes());
+    base::MappedFile prn_pict(s_.job_dir / "PRN_PICT");
+    names_ = jobfiles::BlockMetafileNames::scan(prn_pict);
 
     view_.start_progress(s_.Page_Count);
     report_.SetOnErrorProc([this](std::int32_t& error_no, xlsreport::XlsReport&) {
