@@ -96,15 +96,17 @@ class LongJob : public test_support::SampleExcelJob {
 };
 
 TEST_F(LongJob, terminate_and_hangup_while_saving_cancel_as_an_interrupt_does) {
-    lengthen(200);
+    // Saving copies sheets that were finished while the pages were read: a save of many small
+    // sheets is long enough for the signal to arrive while it goes on.
+    lengthen(800);
     const std::string earlier = "the workbook of an earlier run";
     const auto book = job() / "Book1.xlsx";
-    const std::string prn_xls = " 1 , 200 \r\n" + job().string() + "/Book1\r\n1, 25 \r\n0\r\n0\r\n";
+    const std::string prn_xls = " 1 , 800 \r\n" + job().string() + "/Book1\r\n1, 5 \r\n0\r\n0\r\n";
     for (const int signal : {SIGTERM, SIGHUP}) {
         test_support::ScratchFolder::write_file(book, earlier);
         test_support::ScratchFolder::write_file(job() / "PRN_XLS", prn_xls);
         EXPECT_EQ(signal_when("sorbel", "--job-dir '" + job().string() + "'",
-                              "Excelファイル保存中 1/8", signal),
+                              "Excelファイル保存中 1/160", signal),
                   2)
             << errors;
         EXPECT_EQ(read_bytes(book), earlier);
@@ -112,8 +114,8 @@ TEST_F(LongJob, terminate_and_hangup_while_saving_cancel_as_an_interrupt_does) {
     }
     // varnel waiting for sorbel passes the signal on and returns sorbel's status.
     EXPECT_EQ(signal_when("varnel",
-                          "--console --excel --sheet-pages 25 --job-dir '" + job().string() + "'",
-                          "Excelファイル保存中 1/8", SIGTERM),
+                          "--console --excel --sheet-pages 5 --job-dir '" + job().string() + "'",
+                          "Excelファイル保存中 1/160", SIGTERM),
               2)
         << errors;
     EXPECT_EQ(read_bytes(book), earlier);
