@@ -1,33 +1,85 @@
 #include "jobfiles/prn_char.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
-#include "jobfiles/numeric.h"
+#include "jobfiles/field_typing.h"
 
 namespace jobfiles {
 
 namespace {
 
-// A variant field used as a number: what arithmetic on it would give, or a type mismatch.
-double variant_number(FieldReader& in) {
-    const std::size_t at = in.offset();
-    const Variant v = in.variant();
-    if (!v.number) {
-        in.fail(base::ErrorNumber::type_mismatch, at,
-                quoted_field(v.text) + "は数値ではありません");
-    }
-    return *v.number;
+using enum FieldType;
+
+// The field types of each program, as the two converters declare their records' variables.
+struct CharTyping {
+    std::array<FieldType, 7> block;   // number, x1, y1, x2, y2, block kind, title flag
+    std::array<FieldType, 2> label;   // LABEL's third and fourth fields, not used
+    std::array<FieldType, 2> title;   // TITLE's third field, not used, and its heading level
+    std::array<FieldType, 5> matrix;  // m1 to m5
+    std::array<FieldType, 6> cell;    // tag, a, b, s, n, h
+};
+
+constexpr CharTyping varnel_typing{{int32, int32, int32, int32, int32, variant, int16},
+                                   {int16, real},
+                                   {int16, int16},
+                                   {variant_int16, variant_int16, int16, real, variant_number},
+                                   {text, unused, variant_number, text, int16, variant_number}};
+constexpr CharTyping sorbel_typing{{int32, real, real, real, real, int16, int16},
+                                   {real, real},
+                                   {real, real},
+                                   {int16, int16, int16, real, real},
+                                   {text, real, real, text, int16, real}};
+
+template <class Header>
+Header read_block(FieldReader& in, const CharTyping& typing) {
+    Header h;
+    read_fields(in, h, typing.block, &Header::Block_No, &Header::x1, &Header::y1, &Header::x2,
+                &Header::y2, &Header::block_kind, &Header::title_flag);
+    return h;
 }
 
-std::int16_t variant_int16(FieldReader& in) {
-    const std::size_t at = in.offset();
-    const double value = variant_number(in);
-    try {
-        return to_int16(value);
-    } catch (const base::RunTimeError&) {
-        in.fail(base::ErrorNumber::overflow, at, int16_range);
+TextRecord read_text(FieldReader& in, TextKind kind, const CharTyping& typing) {
+    TextRecord r;
+    r.kind = kind;
+    read_fields(in, r, std::array{real, real}, &TextRecord::x, &TextRecord::y);
+    if (kind == TextKind::LABEL || kind == TextKind::TITLE) {
+        const auto& extra = kind == TextKind::LABEL ? typing.label : typing.title;
+        double unused_field = 0;
+        double level = 0;
+        read_field(in, extra[0], unused_field);
+        read_field(in, extra[1], level);
+        // Only a program that reads the heading level as a 16-bit integer keeps it.
+        if (kind == TextKind::TITLE && extra[1] == int16) {
+            r.heading_level = static_cast<std::int16_t>(level);
+        }
     }
+    r.text = std::string(in.quoted_rest_of_line());
+    return r;
+}
+
+MatrixHeader read_matrix_header(FieldReader& in, const CharTyping& typing) {
+    MatrixHeader h;
+    read_fields(in, h, typing.matrix, &MatrixHeader::m1, &MatrixHeader::m2, &MatrixHeader::m3,
+                &MatrixHeader::m4, &MatrixHeader::m5);
+    return h;
+}
+
+// The tag and the m2 column widths on the rest of the MATRIX line.
+void read_widths(FieldReader& in, MatrixHeader& header) {
+    header.tag = std::string(in.text());
+    header.widths.clear();
+    for (int i = 0; i < header.m2; ++i) header.widths.push_back(in.real());
+}
+
+CellLine read_cell(FieldReader& in, const CharTyping& typing) {
+    CellLine c;
+    read_fields(in, c, typing.cell, &CellLine::tag, &CellLine::a, &CellLine::b, &CellLine::s,
+                &CellLine::n, &CellLine::h);
+    c.text = std::string(in.quoted_rest_of_line());
+    c.decode();
+    return c;
 }
 
 }  // namespace
@@ -63,15 +115,7 @@ void PrnCharReader::skip_page() {
 /* ---------------------------------------------------------------- PrnCharReader::read_block_header
  */
 BlockHeader PrnCharReader::read_block_header() {
-    BlockHeader h;
-    h.Block_No = in_.int32();
-    h.x1 = in_.int32();
-    h.y1 = in_.int32();
-    h.x2 = in_.int32();
-    h.y2 = in_.int32();
-    h.block_kind = in_.variant();
-    h.title_flag = in_.int16();
-    return h;
+    return read_block<BlockHeader>(in_, varnel_typing);
 }
 
 /* ----------------------------------------------------------------
@@ -84,58 +128,30 @@ BlockHeader PrnCharReader::read_first_block_header() {
 /* ---------------------------------------------------------------- PrnCharReader::read_text_record
  */
 TextRecord PrnCharReader::read_text_record(TextKind kind) {
-    TextRecord r;
-    r.kind = kind;
-    r.x = in_.real();
-    r.y = in_.real();
-    if (kind == TextKind::LABEL) {
-        in_.int16();
-        in_.real();
-    } else if (kind == TextKind::TITLE) {
-        in_.int16();
-        r.heading_level = in_.int16();
-    }
-    r.text = std::string(in_.quoted_rest_of_line());
-    return r;
+    return read_text(in_, kind, varnel_typing);
 }
 
 /* ----------------------------------------------------------------
  * PrnCharReader::read_matrix_header */
 MatrixHeader PrnCharReader::read_matrix_header() {
-    MatrixHeader h;
-    h.m1 = variant_int16(in_);
-    h.m2 = variant_int16(in_);
-    h.m3 = in_.int16();
-    h.m4 = in_.real();
-    h.m5 = variant_number(in_);
-    return h;
+    return jobfiles::read_matrix_header(in_, varnel_typing);
 }
 
 /* ----------------------------------------------------------------
  * PrnCharReader::read_matrix_widths */
 void PrnCharReader::read_matrix_widths(MatrixHeader& header) {
-    header.tag = std::string(in_.text());
     if (header.m2 > max_matrix_widths) {
+        in_.skip_field();
         in_.fail(base::ErrorNumber::subscript_out_of_range, in_.offset(),
                  std::to_string(header.m2) + " 列の表は変換できません（" +
                      std::to_string(max_matrix_widths) + " 列まで）");
     }
-    header.widths.clear();
-    for (int i = 0; i < header.m2; ++i) header.widths.push_back(in_.real());
+    read_widths(in_, header);
 }
 
 /* ---------------------------------------------------------------- PrnCharReader::read_cell_line */
 CellLine PrnCharReader::read_cell_line() {
-    CellLine c;
-    c.tag = std::string(in_.text());
-    c.a = in_.variant().number.value_or(0);  // never used, so never converted
-    c.b = variant_number(in_);
-    c.s = std::string(in_.text());
-    c.n = in_.int16();
-    c.h = variant_number(in_);
-    c.text = std::string(in_.quoted_rest_of_line());
-    c.decode();
-    return c;
+    return read_cell(in_, varnel_typing);
 }
 
 /* ---------------------------------------------------------------- SorbelCharReader */
@@ -162,19 +178,11 @@ std::optional<SorbelCharRecord> SorbelCharReader::next() {
     }
     if (keyword == "BLOCK") {
         after_table_ = false;
-        SorbelBlockHeader h;
-        h.Block_No = in_.int32();
-        h.x1 = in_.real();
-        h.y1 = in_.real();
-        h.x2 = in_.real();
-        h.y2 = in_.real();
-        h.block_kind = in_.int16();
-        h.title_flag = in_.int16();
-        return h;
+        return read_block<SorbelBlockHeader>(in_, sorbel_typing);
     }
     if (const std::optional<TextKind> kind = text_kind(keyword)) {
         after_table_ = false;
-        return read_text(*kind);
+        return read_text(in_, *kind, sorbel_typing);
     }
     if (keyword == "MATRIX") {
         after_table_ = false;
@@ -187,30 +195,10 @@ std::optional<SorbelCharRecord> SorbelCharReader::next() {
     return UnknownField{std::string(keyword), at};
 }
 
-/* ---------------------------------------------------------------- SorbelCharReader::read_text */
-TextRecord SorbelCharReader::read_text(TextKind kind) {
-    TextRecord r;
-    r.kind = kind;
-    r.x = in_.real();
-    r.y = in_.real();
-    if (kind == TextKind::LABEL || kind == TextKind::TITLE) {
-        in_.real();
-        in_.real();
-    }
-    r.text = std::string(in_.quoted_rest_of_line());
-    return r;
-}
-
 /* ---------------------------------------------------------------- SorbelCharReader::read_matrix */
 MatrixHeader SorbelCharReader::read_matrix() {
-    MatrixHeader h;
-    h.m1 = in_.int16();
-    h.m2 = in_.int16();
-    h.m3 = in_.int16();
-    h.m4 = in_.real();
-    h.m5 = in_.real();
-    h.tag = std::string(in_.text());
-    for (int i = 0; i < h.m2; ++i) h.widths.push_back(in_.real());
+    MatrixHeader h = read_matrix_header(in_, sorbel_typing);
+    read_widths(in_, h);
     rows_left_ = std::max<int>(h.m1, 0);
     columns_ = std::max<int>(h.m2, 0);
     after_table_ = rows_left_ == 0;
@@ -220,18 +208,7 @@ MatrixHeader SorbelCharReader::read_matrix() {
 /* ---------------------------------------------------------------- SorbelCharReader::read_row */
 MatrixRow SorbelCharReader::read_row() {
     MatrixRow row;
-    for (int i = 0; i < columns_; ++i) {
-        CellLine c;
-        c.tag = std::string(in_.text());
-        c.a = in_.real();
-        c.b = in_.real();
-        c.s = std::string(in_.text());
-        c.n = in_.int16();
-        c.h = in_.real();
-        c.text = std::string(in_.quoted_rest_of_line());
-        c.decode();
-        row.cells.push_back(std::move(c));
-    }
+    for (int i = 0; i < columns_; ++i) row.cells.push_back(read_cell(in_, sorbel_typing));
     return row;
 }
 

@@ -146,7 +146,6 @@ class SorbelCharReader {
     std::size_t offset() const noexcept { return in_.offset(); }
 
   private:
-    TextRecord read_text(TextKind kind);
     MatrixHeader read_matrix();
     MatrixRow read_row();
 

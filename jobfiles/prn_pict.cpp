@@ -9,38 +9,33 @@ namespace jobfiles {
 
 namespace {
 
+using enum FieldType;
+
 PictLabel read_label(FieldReader& in) {
     PictLabel r;
-    r.x = in.real();
-    r.y = in.real();
-    r.size = in.int16();
-    in.int16();
-    r.angle = in.real();
+    std::int16_t spare = 0;
+    read_fields(in, r, std::array{real, real, int16}, &PictLabel::x, &PictLabel::y,
+                &PictLabel::size);
+    read_field(in, int16, spare);
+    read_field(in, real, r.angle);
     r.text = std::string(in.quoted_rest_of_line());
     return r;
 }
 
 PictLine read_line(FieldReader& in) {
     PictLine r;
-    r.x1 = in.real();
-    r.y1 = in.real();
-    r.x2 = in.real();
-    r.y2 = in.real();
-    r.line_kind = in.int16();
-    r.width = in.int16();
+    read_fields(in, r, std::array{real, real, real, real, int16, int16}, &PictLine::x1,
+                &PictLine::y1, &PictLine::x2, &PictLine::y2, &PictLine::line_kind,
+                &PictLine::width);
     return r;
 }
 
 PictCircle read_circle(FieldReader& in) {
     PictCircle r;
-    r.cx = in.real();
-    r.cy = in.real();
-    r.rx = in.real();
-    r.ry = in.real();
-    r.start_angle = in.real();
-    r.end_angle = in.real();
-    r.line_kind = in.int16();
-    r.width = in.int16();
+    read_fields(in, r, std::array{real, real, real, real, real, real, int16, int16},
+                &PictCircle::cx, &PictCircle::cy, &PictCircle::rx, &PictCircle::ry,
+                &PictCircle::start_angle, &PictCircle::end_angle, &PictCircle::line_kind,
+                &PictCircle::width);
     return r;
 }
 
@@ -77,26 +72,24 @@ PictPolygon read_polygon(FieldReader& in) {
 
 PictPicture read_picture(FieldReader& in) {
     PictPicture r;
-    r.x = in.real();
-    r.y = in.real();
-    r.width = in.real();
-    r.height = in.real();
-    r.spare1 = in.int16();
-    r.spare2 = in.int16();
-    r.file = std::string(in.text());
+    read_fields(in, r, std::array{real, real, real, real, int16, int16, text}, &PictPicture::x,
+                &PictPicture::y, &PictPicture::width, &PictPicture::height, &PictPicture::spare1,
+                &PictPicture::spare2, &PictPicture::file);
     return r;
 }
 
 }  // namespace
 
-/* ---------------------------------------------------------------- VarnelPictReader */
-VarnelPictReader::VarnelPictReader(std::string_view bytes, std::string name)
-    : in_(bytes, std::move(name)) {
+/* ---------------------------------------------------------------- PictReader */
+template <class Block>
+PictReader<Block>::PictReader(std::string_view bytes, std::string name, const PictTyping& typing)
+    : in_(bytes, std::move(name)), typing_(&typing) {
     if (!in_.at_end()) in_.line();
 }
 
-/* ---------------------------------------------------------------- VarnelPictReader::next */
-std::optional<VarnelPictRecord> VarnelPictReader::next() {
+/* ---------------------------------------------------------------- PictReader::next */
+template <class Block>
+std::optional<PictRecord<Block>> PictReader<Block>::next() {
     while (!in_.at_end()) {
         const std::string_view kind = in_.text();
         if (kind == "LABEL") return read_label(in_);
@@ -105,26 +98,25 @@ std::optional<VarnelPictRecord> VarnelPictReader::next() {
         if (kind == "POLYGON") return read_polygon(in_);
         if (kind == "PICTURE") return read_picture(in_);
         if (kind == "BLOCK") {
-            PictBlock r;
-            r.number = in_.int32();
-            r.x1 = in_.int32();
-            r.y1 = in_.int32();
-            r.x2 = in_.int32();
-            r.y2 = in_.int32();
+            Block r;
+            read_fields(in_, r, typing_->block, &Block::number, &Block::x1, &Block::y1, &Block::x2,
+                        &Block::y2);
             in_.int16();
             in_.int16();
             return r;
         }
         if (kind == "PAGE") {
-            in_.rest_of_line();
+            // Otherwise further fields on the line are read as kinds and passed over.
+            if (typing_->page_ends_its_line) in_.rest_of_line();
             return PictPage{};
         }
     }
     return std::nullopt;
 }
 
-/* ---------------------------------------------------------------- VarnelPictReader::skip_page */
-void VarnelPictReader::skip_page() {
+/* ---------------------------------------------------------------- PictReader::skip_page */
+template <class Block>
+void PictReader<Block>::skip_page() {
     for (;;) {
         const std::string_view kind = in_.text();
         in_.rest_of_line();
@@ -132,36 +124,7 @@ void VarnelPictReader::skip_page() {
     }
 }
 
-/* ---------------------------------------------------------------- SorbelPictReader */
-SorbelPictReader::SorbelPictReader(std::string_view bytes, std::string name)
-    : in_(bytes, std::move(name)) {
-    if (!in_.at_end()) in_.line();
-}
-
-/* ---------------------------------------------------------------- SorbelPictReader::next */
-std::optional<SorbelPictRecord> SorbelPictReader::next() {
-    while (!in_.at_end()) {
-        const std::string_view kind = in_.text();
-        if (kind == "LABEL") return read_label(in_);
-        if (kind == "LINE") return read_line(in_);
-        if (kind == "CIRCLE") return read_circle(in_);
-        if (kind == "POLYGON") return read_polygon(in_);
-        if (kind == "PICTURE") return read_picture(in_);
-        if (kind == "BLOCK") {
-            SorbelPictBlock r;
-            r.number = in_.int32();
-            r.x1 = in_.real();
-            r.y1 = in_.real();
-            r.x2 = in_.real();
-            r.y2 = in_.real();
-            in_.int16();
-            in_.int16();
-            return r;
-        }
-        // Further fields on a PAGE line are read as kinds and passed over.
-        if (kind == "PAGE") return PictPage{};
-    }
-    return std::nullopt;
-}
+template class PictReader<PictBlock>;
+template class PictReader<SorbelPictBlock>;
 
 }  // namespace jobfiles

@@ -1,22 +1,25 @@
 // Graphics records (PRN_PICT): the figures of every page, grouped into blocks.
 //
-// Each program has its own reader, because they know different record kinds and read the
-// block records into different types: the Word converter knows PICTURE and POLYGON and rounds
-// block corners to integers; the workbook route knows POLYGON but not PICTURE and keeps the
-// corners exact. A kind word a reader does not know, and any stray field, is passed over
-// one field at a time. Drawing coordinates are tenths of a millimetre from the top-left corner
-// of the latest block; texts stay CP932 bytes.
+// One walk over the records serves both programs, each with its own typing of the BLOCK
+// record: the Word converter rounds block corners to integers and reads the rest of a PAGE line,
+// the workbook route keeps the corners exact and reads a PAGE line's further fields as kinds. A
+// kind word the walk does not know, and any stray field, is passed over one field at a time.
+// Drawing coordinates are tenths of a millimetre from the top-left corner of the latest block;
+// texts stay CP932 bytes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "jobfiles/field_reader.h"
+#include "jobfiles/field_typing.h"
 
 namespace jobfiles {
 
@@ -114,42 +117,58 @@ struct PictPicture {
     std::string file;  // bitmap file name as written
 };
 
-using VarnelPictRecord =
-    std::variant<PictPage, PictBlock, PictLabel, PictLine, PictCircle, PictPicture, PictPolygon>;
-using SorbelPictRecord = std::variant<PictPage, SorbelPictBlock, PictLabel, PictLine, PictCircle,
-                                      PictPolygon, PictPicture>;
+template <class Block>
+using PictRecord =
+    std::variant<PictPage, Block, PictLabel, PictLine, PictCircle, PictPolygon, PictPicture>;
+using VarnelPictRecord = PictRecord<PictBlock>;
+using SorbelPictRecord = PictRecord<SorbelPictBlock>;
 
-// The Word converter's reader. The header line is dropped at construction.
-class VarnelPictReader {
+// How a program reads what is its own in PRN_PICT.
+struct PictTyping {
+    std::array<FieldType, 5> block;  // number, x1, y1, x2, y2; two spare 16-bit fields follow
+    bool page_ends_its_line;         // the rest of a PAGE line is read and dropped
+};
+inline constexpr PictTyping varnel_pict_typing{
+    {FieldType::int32, FieldType::int32, FieldType::int32, FieldType::int32, FieldType::int32},
+    true};
+inline constexpr PictTyping sorbel_pict_typing{
+    {FieldType::int32, FieldType::real, FieldType::real, FieldType::real, FieldType::real}, false};
+
+// The records front to back. The header line is dropped at construction.
+template <class Block>
+class PictReader {
   public:
-    explicit VarnelPictReader(std::string_view bytes, std::string name = "PRN_PICT");
-    // Readers keep a view of the bytes, which must outlive them: no temporary strings.
-    template <TemporaryString S>
-    VarnelPictReader(S&& bytes, std::string name = "PRN_PICT") = delete;
+    PictReader(std::string_view bytes, std::string name, const PictTyping& typing);
 
     bool at_end() const noexcept { return in_.at_end(); }
     std::size_t offset() const noexcept { return in_.offset(); }
     // The next record, or nothing at the end of the file.
-    std::optional<VarnelPictRecord> next();
+    std::optional<PictRecord<Block>> next();
     // Passes over a page line by line, up to and including its "PAGE" line.
     void skip_page();
 
   private:
     FieldReader in_;
+    const PictTyping* typing_;
 };
 
-// The workbook route's reader. The header line is dropped at construction.
-class SorbelPictReader {
+// The Word converter's reader.
+class VarnelPictReader : public PictReader<PictBlock> {
   public:
-    explicit SorbelPictReader(std::string_view bytes, std::string name = "PRN_PICT");
+    explicit VarnelPictReader(std::string_view bytes, std::string name = "PRN_PICT")
+        : PictReader(bytes, std::move(name), varnel_pict_typing) {}
+    // Readers keep a view of the bytes, which must outlive them: no temporary strings.
+    template <TemporaryString S>
+    VarnelPictReader(S&& bytes, std::string name = "PRN_PICT") = delete;
+};
+
+// The workbook route's reader.
+class SorbelPictReader : public PictReader<SorbelPictBlock> {
+  public:
+    explicit SorbelPictReader(std::string_view bytes, std::string name = "PRN_PICT")
+        : PictReader(bytes, std::move(name), sorbel_pict_typing) {}
     template <TemporaryString S>
     SorbelPictReader(S&& bytes, std::string name = "PRN_PICT") = delete;
-
-    std::size_t offset() const noexcept { return in_.offset(); }
-    std::optional<SorbelPictRecord> next();
-
-  private:
-    FieldReader in_;
 };
 
 }  // namespace jobfiles
