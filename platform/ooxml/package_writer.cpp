@@ -109,9 +109,9 @@ void check_zip32(std::string_view name, const Record& r) {
     }
 }
 
-std::string local_header(std::string_view name, const Record& r) {
-    std::string h;
-    le32(h, 0x04034b50);
+// What the local and the central header both hold, in the same order: from the version
+// needed to the length of the (empty) extra field.
+void entry_fields(std::string& h, std::string_view name, const Record& r) {
     le16(h, version_needed(r.method));
     le16(h, flags_of(name));
     le16(h, r.method);
@@ -122,6 +122,12 @@ std::string local_header(std::string_view name, const Record& r) {
     le32(h, r.size);
     le16(h, name.size());
     le16(h, 0);
+}
+
+std::string local_header(std::string_view name, const Record& r) {
+    std::string h;
+    le32(h, 0x04034b50);
+    entry_fields(h, name, r);
     h += name;
     return h;
 }
@@ -129,16 +135,7 @@ std::string local_header(std::string_view name, const Record& r) {
 void central_header(std::string& h, std::string_view name, const Record& r) {
     le32(h, 0x02014b50);
     le16(h, made_by);
-    le16(h, version_needed(r.method));
-    le16(h, flags_of(name));
-    le16(h, r.method);
-    le16(h, dos_time);
-    le16(h, dos_date);
-    le32(h, r.crc);
-    le32(h, r.compressed_size);
-    le32(h, r.size);
-    le16(h, name.size());
-    le16(h, 0);  // extra field
+    entry_fields(h, name, r);
     le16(h, 0);  // comment
     le16(h, 0);  // disk
     le16(h, 0);  // internal attributes

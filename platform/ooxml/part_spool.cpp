@@ -67,28 +67,20 @@ void PartSpool::deflate(const SpooledPart& stored, SpooledPart& part) {
 /* ---------------------------------------------------------------- PartSpool::store */
 void PartSpool::store(std::string bytes, SpooledPart& part) {
     const std::size_t size = bytes.size();
-    give(
-        [this, &part, bytes = std::move(bytes)](Deflater&) {
-            if (bytes.size() >= UINT32_MAX) too_large();
-            part.offset = spool_.append(bytes);
-            part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
-            part.crc = static_cast<std::uint32_t>(
-                crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), part.size));
-        },
-        size, true);
+    give([this, &part, bytes = std::move(bytes)](Deflater&) { part = keep(bytes); }, size, true);
 }
 
 void PartSpool::store(std::function<std::string()> make, std::size_t size, SpooledPart& part) {
-    give(
-        [this, &part, make = std::move(make)](Deflater&) {
-            const std::string bytes = make();
-            if (bytes.size() >= UINT32_MAX) too_large();
-            part.offset = spool_.append(bytes);
-            part.compressed_size = part.size = static_cast<std::uint32_t>(bytes.size());
-            part.crc = static_cast<std::uint32_t>(
-                crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), part.size));
-        },
-        size, false);
+    give([this, &part, make = std::move(make)](Deflater&) { part = keep(make()); }, size, false);
+}
+
+/* ---------------------------------------------------------------- PartSpool::keep */
+SpooledPart PartSpool::keep(std::string_view bytes) {
+    if (bytes.size() >= UINT32_MAX) too_large();
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    return {
+        spool_.append(bytes), size, size,
+        static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), size))};
 }
 
 /* ---------------------------------------------------------------- PartSpool::deflate_whole */

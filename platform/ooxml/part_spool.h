@@ -110,6 +110,8 @@ class PartSpool {
     void rethrow_failure();
     // The part of `bytes`, deflated whole by `whole`, as one stretch of the spool.
     SpooledPart deflate_whole(Deflater& whole, std::string_view bytes);
+    // The bytes kept as they are, with their CRC.
+    SpooledPart keep(std::string_view bytes);
 
     Spool spool_;
     // Deflaters of whole parts for the worker and for a helping thread, kept from one part to
