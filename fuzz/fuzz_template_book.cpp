@@ -6,6 +6,7 @@
 
 #include "base/run_time_error.h"
 #include "platform/ooxml/package_writer.h"
+#include "platform/ooxml/part_spool.h"
 #include "platform/ooxml/xml_writer.h"
 #include "platform/xlsreport/defined_names.h"
 #include "platform/xlsreport/hf_drawing.h"
@@ -73,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         NameTable names(book->names(), book->file_name(), [](const std::string&) {});
         SheetModel model("Page 1");
         model.set_text(3, 70, "x");
-        MediaStore media;
+        ooxml::PartSpool spool;
+        MediaStore media(spool);
         for (const std::int32_t block : {1, 2}) {
             if (sheet == nullptr) break;
             names.add_sheet(model, sheet->name, sheet->names);
