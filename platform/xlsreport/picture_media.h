@@ -23,6 +23,10 @@ class MediaStore {
     };
 
     explicit MediaStore(ooxml::PartSpool& spool) : spool_(spool) {}
+    // The spool's thread may still be filling in the parts: they stay until it is done.
+    ~MediaStore() { spool_.drain(); }
+    MediaStore(const MediaStore&) = delete;
+    MediaStore& operator=(const MediaStore&) = delete;
 
     // Index of the media holding exactly these bytes, added when new.
     std::size_t add(const ooxml::MediaType& type, std::string_view bytes);

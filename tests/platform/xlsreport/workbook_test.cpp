@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "base/whole_file.h"
+#include "platform/ooxml/media.h"
 #include "platform/ooxml/package_reader.h"
+#include "platform/ooxml/part_spool.h"
+#include "platform/xlsreport/picture_media.h"
 #include "tests/platform/ooxml/zip_entries.h"
 #include "tests/platform/xlsreport/sample_workbook.h"
 
@@ -203,6 +206,20 @@ TEST(xlsreport_workbook, sheets_go_in_stored_when_asked_and_hold_the_same) {
     XlsReport report;
     EXPECT_EQ(report.OptionPutStoredSheets(1), 0);
     EXPECT_EQ(report.GetErrorNo(), error::parameter);
+}
+
+TEST(xlsreport_workbook, pictures_let_go_before_their_spool_are_deflated_first) {
+    // The spool's thread writes into the store's parts: a store that goes first (an error while
+    // a sheet's pictures are drawn) must not leave it writing into freed parts.
+    ooxml::PartSpool spool;
+    for (int round = 0; round < 3; ++round) {
+        xlsreport::detail::MediaStore media(spool);
+        for (char fill = 'a'; fill < 'e'; ++fill) {
+            media.add(ooxml::png_media, std::string(std::size_t{4} << 20, fill));
+        }
+        EXPECT_EQ(media.all().size(), 4u);
+    }
+    spool.wait();
 }
 
 TEST(xlsreport_workbook, a_cancelled_save_leaves_no_file) {
