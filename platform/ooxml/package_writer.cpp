@@ -30,6 +30,9 @@ constexpr std::uint64_t zip32_limit = 0xFFFFFFFFu;
 constexpr std::size_t output_buffer_size = std::size_t{1} << 20;
 // The central directory waits in the spool in pieces of this size.
 constexpr std::size_t directory_piece_size = std::size_t{1} << 16;
+// Entries that may wait behind one whose part is still being deflated. Each is a name and a
+// place in the spool or the source package, a few dozen bytes.
+constexpr std::size_t pending_limit = 64;
 
 void le16(std::string& out, std::uint64_t v) {
     for (int i = 0; i < 2; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -162,12 +165,16 @@ struct PackageWriter::Impl {
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
-    // Entries are written once the next one is on its way: the newest part is deflated while
-    // the caller makes the next.
+    // Entries are written in their order as soon as their parts are done: the caller goes on
+    // making the next parts (and copying those that need no deflate) while the spool deflates,
+    // and waits only when many entries are behind one still being deflated.
     void queue(Pending entry) {
         if (ended) throw RunTimeError(ErrorNumber::invalid_call, "package already ended");
         pending.push_back(std::move(entry));
-        while (pending.size() > 1) write_front();
+        while (!pending.empty() &&
+               (pending.size() > pending_limit || spool->done(pending.front().work))) {
+            write_front();
+        }
     }
 
     void write_front() {

@@ -134,7 +134,7 @@ PartSpool::Stream PartSpool::Stream::fork() const {
 void PartSpool::wait() {
     std::unique_lock lock(mutex_);
     while (!(done_ == given_ || failure_)) {
-        if (!help(lock)) changed_.wait(lock);
+        if (!help(lock, given_)) changed_.wait(lock);
     }
     rethrow_failure();
 }
@@ -154,10 +154,18 @@ std::uint64_t PartSpool::last_given() const {
 /* ---------------------------------------------------------------- PartSpool::wait_for */
 void PartSpool::wait_for(std::uint64_t given) {
     std::unique_lock lock(mutex_);
+    // Only the work waited for is taken: work given after it is left to the worker, which would
+    // otherwise sit idle while this thread goes on to make the next part.
     while (!(done_ >= given || failure_)) {
-        if (!help(lock)) changed_.wait(lock);
+        if (!help(lock, given)) changed_.wait(lock);
     }
     rethrow_failure();
+}
+
+/* ---------------------------------------------------------------- PartSpool::done */
+bool PartSpool::done(std::uint64_t given) const {
+    const std::lock_guard lock(mutex_);
+    return done_ >= given && !failure_;
 }
 
 /* ---------------------------------------------------------------- PartSpool::copy */
@@ -211,7 +219,7 @@ void PartSpool::give(std::function<void(Deflater& whole)> run, std::size_t bytes
                      bool independent) {
     std::unique_lock lock(mutex_);
     while (!(queued_bytes_ < queue_limit || failure_)) {
-        if (!help(lock)) changed_.wait(lock);
+        if (!help(lock, given_)) changed_.wait(lock);
     }
     rethrow_failure();
     queue_.push_back({std::move(run), bytes, ++given_, independent});
@@ -226,8 +234,11 @@ void PartSpool::rethrow_failure() {
 }
 
 /* ---------------------------------------------------------------- PartSpool::help */
-bool PartSpool::help(std::unique_lock<std::mutex>& lock) {
-    if (helping_ || queue_.empty() || !queue_.front().independent || failure_) return false;
+bool PartSpool::help(std::unique_lock<std::mutex>& lock, std::uint64_t up_to) {
+    if (helping_ || queue_.empty() || !queue_.front().independent ||
+        queue_.front().number > up_to || failure_) {
+        return false;
+    }
     Task task = std::move(queue_.front());
     queue_.pop_front();
     helping_ = true;

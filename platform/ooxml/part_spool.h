@@ -73,6 +73,8 @@ class PartSpool {
     // before it, not for what came after.
     std::uint64_t last_given() const;
     void wait_for(std::uint64_t given);
+    // Whether wait_for(given) would return at once without a failure.
+    bool done(std::uint64_t given) const;
     // Keeps `bytes` as they are, with their CRC, under the same terms: a part that may go into
     // the package stored, or be deflated later.
     void store(std::string bytes, SpooledPart& part);
@@ -104,9 +106,10 @@ class PartSpool {
     void work();
     // Runs the task, with the lock released, and records it done. Called with the lock held.
     void run(Task task, Deflater& whole, std::unique_lock<std::mutex>& lock);
-    // Instead of waiting: takes the next task when it is independent and no other thread
-    // helps. Called with the lock held; false when there was nothing to take.
-    bool help(std::unique_lock<std::mutex>& lock);
+    // Instead of waiting: takes the next task when it is independent, no other thread helps
+    // and it is numbered `up_to` or lower. Called with the lock held; false when there was
+    // nothing to take.
+    bool help(std::unique_lock<std::mutex>& lock, std::uint64_t up_to);
     void rethrow_failure();
     // The part of `bytes`, deflated whole by `whole`, as one stretch of the spool.
     SpooledPart deflate_whole(Deflater& whole, std::string_view bytes);

@@ -1,14 +1,18 @@
 // Packages written and read back; zip damage and limits on the reading side.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
+#include <future>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/run_time_error.h"
 #include "platform/ooxml/package_reader.h"
 #include "platform/ooxml/package_writer.h"
+#include "platform/ooxml/part_spool.h"
 #include "tests/platform/ooxml/zip_entries.h"
 #include "tests/platform/os/scratch_folder.h"
 
@@ -115,6 +119,32 @@ TEST(package, committed_whole_or_not_at_all) {
 // Parts kept in a spool as they are made, some stored, some deflated there by the spool's
 // thread or by a thread waiting for it, go into the package with the bytes the same parts
 // added whole would have.
+TEST(part_spool, a_wait_leaves_later_work_to_the_worker) {
+    // A maker that waits for its last part must not take the next one off the worker: it would
+    // deflate it itself and leave the worker idle while it makes the part after.
+    ooxml::PartSpool spool;
+    std::deque<ooxml::SpooledPart> kept;
+    std::promise<void> open;
+    std::shared_future<void> gate = open.get_future().share();
+    spool.store([gate] { return gate.wait(), std::string("first"); }, 5, kept.emplace_back());
+    const std::uint64_t first = spool.last_given();
+    std::string next(std::size_t{32} << 20, '\0');
+    std::uint32_t x = 1;
+    for (char& c : next) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
+    spool.deflate(std::move(next), kept.emplace_back());
+    const std::uint64_t second = spool.last_given();
+    std::thread opener([&open] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        open.set_value();
+    });
+    spool.wait_for(first);
+    EXPECT_FALSE(spool.done(second));  // still on the worker, a deflate of 32 MB behind
+    opener.join();
+    spool.wait();
+    EXPECT_TRUE(spool.done(second));
+    EXPECT_EQ(kept[1].size, std::uint32_t{32} << 20);
+}
+
 TEST(package, spooled_parts_go_in_as_parts_added_whole) {
     std::vector<std::string> pictures;
     for (int i = 0; i < 120; ++i) {
