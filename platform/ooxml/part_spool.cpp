@@ -180,8 +180,8 @@ void PartSpool::copy(const SpooledPart& part,
 }
 
 /* ---------------------------------------------------------------- PartSpool::inflate */
-std::string PartSpool::inflate(const DeflatedPart& part) {
-    wait();
+std::string PartSpool::inflate(const DeflatedPart& part, std::uint64_t given) {
+    wait_for(given);
     // One byte of room more than the part: a stream that runs on past its size shows itself.
     std::string bytes(static_cast<std::size_t>(part.size) + 1, '\0');
     z_stream stream{};
@@ -205,13 +205,15 @@ std::string PartSpool::inflate(const DeflatedPart& part) {
     return bytes;
 }
 
-std::string PartSpool::inflate(const SpooledPart& part) {
+std::string PartSpool::inflate(const SpooledPart& part, std::uint64_t given) {
+    // The part's fields too are the work's to fill in.
+    wait_for(given);
     DeflatedPart whole;
     whole.crc = part.crc;
     whole.size = part.size;
     whole.compressed_size = part.compressed_size;
     whole.pieces.emplace_back(part.offset, part.compressed_size);
-    return inflate(whole);
+    return inflate(whole, given);
 }
 
 /* ---------------------------------------------------------------- PartSpool::give */

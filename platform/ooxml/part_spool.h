@@ -87,9 +87,10 @@ class PartSpool {
     // Hands the compressed bytes of a part made here to `sink`, in pieces; after wait().
     void copy(const DeflatedPart& part, const std::function<void(std::string_view)>& sink) const;
     void copy(const SpooledPart& part, const std::function<void(std::string_view)>& sink) const;
-    // The bytes of a part made here, inflated again; waits for the work first.
-    std::string inflate(const DeflatedPart& part);
-    std::string inflate(const SpooledPart& part);
+    // The bytes of a part made here, inflated again. Waits first for the work that makes it:
+    // `given` is what last_given() told once that work was given (and the work before it).
+    std::string inflate(const DeflatedPart& part, std::uint64_t given);
+    std::string inflate(const SpooledPart& part, std::uint64_t given);
 
   private:
     struct Task {

@@ -21,6 +21,7 @@ std::size_t MediaStore::add(const ooxml::MediaType& type, std::string_view bytes
     const std::size_t index = media_.size();
     media_.push_back({type, {}});
     spool_.deflate(std::string(bytes), media_.back().part);
+    media_.back().given = spool_.last_given();
     by_hash_.emplace(hash, index);
     recent_.emplace_back(index, std::string(bytes));
     recent_bytes_ += bytes.size();
@@ -36,7 +37,8 @@ bool MediaStore::holds(std::size_t index, std::string_view bytes) {
     for (const auto& [kept, kept_bytes] : recent_) {
         if (kept == index) return kept_bytes == bytes;
     }
-    return spool_.inflate(media_[index].part) == bytes;
+    // Only that picture's deflate is waited for, not the sheets queued since.
+    return spool_.inflate(media_[index].part, media_[index].given) == bytes;
 }
 
 }  // namespace xlsreport::detail

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -19,7 +20,8 @@ class MediaStore {
   public:
     struct Media {
         ooxml::MediaType type;
-        ooxml::SpooledPart part;  // complete once the spool's work is done
+        ooxml::SpooledPart part;  // complete once the spool's work numbered `given` is done
+        std::uint64_t given = 0;
     };
 
     explicit MediaStore(ooxml::PartSpool& spool) : spool_(spool) {}

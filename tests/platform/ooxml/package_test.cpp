@@ -145,6 +145,28 @@ TEST(part_spool, a_wait_leaves_later_work_to_the_worker) {
     EXPECT_EQ(kept[1].size, std::uint32_t{32} << 20);
 }
 
+TEST(part_spool, a_part_inflated_again_waits_for_its_own_work_only) {
+    // A picture compared with one drawn pages ago must not wait for the sheets queued since.
+    ooxml::PartSpool spool;
+    std::deque<ooxml::SpooledPart> kept;
+    const std::string logo(100000, 'L');
+    spool.deflate(logo, kept.emplace_back());
+    const std::uint64_t logo_work = spool.last_given();
+    std::promise<void> open;
+    std::shared_future<void> gate = open.get_future().share();
+    spool.store([gate] { return gate.wait(), std::string("sheet"); }, 5, kept.emplace_back());
+    const std::uint64_t sheet_work = spool.last_given();
+    std::thread opener([&open] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        open.set_value();
+    });
+    EXPECT_EQ(spool.inflate(kept[0], logo_work), logo);
+    EXPECT_FALSE(spool.done(sheet_work));
+    opener.join();
+    spool.wait();
+    EXPECT_EQ(kept[1].size, 5u);
+}
+
 TEST(package, spooled_parts_go_in_as_parts_added_whole) {
     std::vector<std::string> pictures;
     for (int i = 0; i < 120; ++i) {
