@@ -1,7 +1,8 @@
 // Parts deflated on a thread of their own into a spool: the thread that makes a package's parts
 // goes on with the next one while the last is deflated, on the machine's second core. A thread
 // that has to wait for the work (for a part to be written, or for room in the queue) takes a
-// part to deflate itself meanwhile, so that both cores deflate while nothing else is to do.
+// part it waits for to deflate itself meanwhile, so that both cores deflate while nothing else
+// is to do; work given after that part stays for the worker.
 //
 // Work is done in the order it is given, but for whole parts, which are independent of each
 // other and may finish out of turn. A part's fields are complete once the work that makes it
