@@ -288,7 +288,7 @@ void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges&
         if (text.runs() == original.runs()) continue;
         if (!shared) {
             text.write(string_item);
-            sheet.part().touch();
+            sheet.part().touch(node);
         } else if (uses[*shared] == 1) {
             text.write(string_item);
             strings->part().touch();
@@ -299,7 +299,7 @@ void Book::change_cells(SheetPart& sheet, std::size_t index, const SheetChanges&
             --uses[*shared];
             uses.push_back(1);
             child_named(node, "v").text().set(std::to_string(own).c_str());
-            sheet.part().touch();
+            sheet.part().touch(node);
         }
     }
     if (changes.selection) sheet.select(changes.selection->first, changes.selection->second);

@@ -95,7 +95,7 @@ void SheetPart::set_tab_selected(bool selected) {
     } else {
         sheet_view.remove_attribute("tabSelected");
     }
-    part_->touch();
+    part_->touch(sheet_view);
 }
 
 /* ---------------------------------------------------------------- SheetPart::select */
@@ -134,7 +134,7 @@ void SheetPart::select(std::string_view sqref, CellPosition active) {
         assign(selection, "activeCell", active_cell);
         assign(selection, "sqref", range);
     }
-    if (changed) part_->touch();
+    if (changed) part_->touch(sheet_view);
 }
 
 }  // namespace excel::detail

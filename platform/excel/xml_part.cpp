@@ -1,9 +1,11 @@
 #include "platform/excel/xml_part.h"
 
+#include <optional>
 #include <utility>
 
 #include "platform/excel/excel_errors.h"
 #include "platform/ooxml/copy_xml.h"
+#include "platform/ooxml/xml_splice.h"
 
 namespace excel::detail {
 
@@ -16,11 +18,11 @@ constexpr unsigned parse_options =
 }  // namespace
 
 /* ---------------------------------------------------------------- XmlPart */
-XmlPart::XmlPart(std::string_view bytes, std::string name, std::string_view root,
+XmlPart::XmlPart(std::string bytes, std::string name, std::string_view root,
                  const std::filesystem::path& file)
-    : name_(std::move(name)) {
+    : bytes_(std::move(bytes)), name_(std::move(name)) {
     const pugi::xml_parse_result result =
-        document_.load_buffer(bytes.data(), bytes.size(), parse_options, pugi::encoding_utf8);
+        document_.load_buffer(bytes_.data(), bytes_.size(), parse_options, pugi::encoding_utf8);
     if (!result) {
         not_a_workbook(
             file, name_ + ": byte " + std::to_string(result.offset) + ": " + result.description());
@@ -31,9 +33,15 @@ XmlPart::XmlPart(std::string_view bytes, std::string name, std::string_view root
 }
 
 /* ---------------------------------------------------------------- XmlPart::xml */
-// Through the package layer's writer, not pugixml's: a value set here (a font name from the
-// job) may hold a character that XML 1.0 cannot carry even as a reference.
+// What changed goes through the package layer's writer, not pugixml's: a value set here (a font
+// name from the job) may hold a character that XML 1.0 cannot carry even as a reference.
 std::string XmlPart::xml() const {
+    if (!whole_ && !changed_elements_.empty()) {
+        if (std::optional<std::string> spliced =
+                ooxml::splice_changed_elements(bytes_, changed_elements_)) {
+            return std::move(*spliced);
+        }
+    }
     return ooxml::xml_document(document_);
 }
 

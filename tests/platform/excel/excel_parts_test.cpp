@@ -14,7 +14,7 @@ namespace {
 using namespace excel::detail;
 
 std::unique_ptr<XmlPart> part(std::string_view xml, std::string_view root) {
-    return std::make_unique<XmlPart>(xml, "part.xml", root, "book.xlsx");
+    return std::make_unique<XmlPart>(std::string(xml), "part.xml", root, "book.xlsx");
 }
 
 constexpr std::string_view styles_xml =
@@ -123,6 +123,32 @@ TEST(excel_sheet_part, selection_already_at_a1_changes_nothing) {
     SheetPart again(part(sheet.part().xml(), "worksheet"));
     again.select("A1", {1, 1});
     EXPECT_FALSE(again.part().changed());
+}
+
+TEST(excel_sheet_part, a_changed_view_leaves_the_bytes_of_the_cells) {
+    const std::string cells =
+        "<sheetData>\n <row r='1'><c r='A1' t='inlineStr'><is><t>a&#x41;</t>"
+        "</is></c></row>\n</sheetData>";
+    SheetPart sheet(part("<worksheet><sheetViews><sheetView workbookViewId='0'/></sheetViews>" +
+                             cells + "</worksheet>",
+                         "worksheet"));
+    sheet.set_tab_selected(true);
+    EXPECT_EQ(sheet.part().xml(),
+              R"(<worksheet><sheetViews><sheetView tabSelected="1" workbookViewId="0"/>)"
+              "</sheetViews>" +
+                  cells + "</worksheet>");
+
+    // A character the writer cleans, anywhere in the part: the part is written whole.
+    SheetPart odd(
+        part("<worksheet><sheetViews><sheetView workbookViewId='0'/></sheetViews>"
+             "<sheetData><row r='1'><c r='A1' t='inlineStr'><is><t>a\x02</t></is></c>"
+             "</row></sheetData></worksheet>",
+             "worksheet"));
+    odd.set_tab_selected(true);
+    EXPECT_EQ(odd.part().xml(),
+              R"(<worksheet><sheetViews><sheetView tabSelected="1" workbookViewId="0"/>)"
+              R"(</sheetViews><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>a)"
+              "\xEF\xBF\xBD</t></is></c></row></sheetData></worksheet>");
 }
 
 TEST(excel_workbook_part, reads_sheets_and_moves_the_active_tab) {
