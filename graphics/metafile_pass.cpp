@@ -10,6 +10,7 @@
 #include "base/run_time_error.h"
 #include "base/system_error.h"
 #include "base/whole_file.h"
+#include "base/work_file_writer.h"
 #include "graphics/bitmap_drawing.h"
 #include "graphics/block_metafile.h"
 #include "graphics/primitives.h"
@@ -31,6 +32,7 @@ class MetafilePass {
             settings.Paper_Width * 10 - settings.Margin_Left - settings.Margin_Right;
         frame_width_ = jobfiles::to_int32(frame_width_mm10_ * 10);
         canvas_.picture_folder = settings.job_dir;
+        context_.gdi.DeferFileWrites(&files_);
     }
 
     PassOutcome run();
@@ -51,6 +53,8 @@ class MetafilePass {
     double X(double x) const { return (x + bx1_ - settings_.Margin_Left) * 10; }
     static double Y(double y) { return -y * 10; }
 
+    // Declared first, so that it outlives the drawing that hands it files.
+    base::WorkFileWriter files_;
     const MetafilePassSettings& settings_;
     std::int16_t first_;
     std::int16_t last_;
@@ -118,7 +122,7 @@ void MetafilePass::save_canvas() {
         encoded_png_ = canvas_.Pic2.encode_png();
         encoded_canvas_ = canvas_.Pic2;
     }
-    base::replace_file(canvas_file_, encoded_png_, base::Durability::renamed);
+    files_.write(canvas_file_, std::string(encoded_png_.begin(), encoded_png_.end()));
 }
 
 /* ---------------------------------------------------------------- MetafilePass::tell_missing_pages
@@ -217,11 +221,13 @@ PassOutcome MetafilePass::run() {
             view_.yield();
             if (view_.cancel_requested()) {
                 finish_block();
+                files_.finish();
                 return PassOutcome::cancelled;
             }
         }
         // The file ended without the page's PAGE record: its figures still count.
         finish_block();
+        files_.finish();
         tell_missing_pages();
         return PassOutcome::completed;
     } catch (const base::RunTimeError& error) {

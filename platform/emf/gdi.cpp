@@ -15,6 +15,7 @@
 #include "base/cp932.h"
 #include "base/run_time_error.h"
 #include "base/whole_file.h"
+#include "base/work_file_writer.h"
 #include "platform/emf/device_bounds.h"
 #include "platform/emf/emf_records.h"
 
@@ -92,6 +93,7 @@ struct Gdi::State {
     std::map<HGDIOBJ, GdiObject> objects;
     std::map<HDC, Surface> surfaces;
     std::set<HENHMETAFILE> metafiles;
+    base::WorkFileWriter* deferred_writes = nullptr;
 
     std::uint32_t next_handle() { return ++last_handle; }
 
@@ -168,10 +170,20 @@ HENHMETAFILE Gdi::CloseEnhMetaFile(HDC surface) {
     header.description = s.description;
     header.device = reference_device_pixels;
     header.millimetres = reference_device_millimetres;
-    base::replace_file(s.file, s.records.finish(header), base::Durability::renamed);
+    const std::vector<std::uint8_t> bytes = s.records.finish(header);
+    if (state_->deferred_writes != nullptr) {
+        state_->deferred_writes->write(s.file, std::string(bytes.begin(), bytes.end()));
+    } else {
+        base::replace_file(s.file, bytes, base::Durability::renamed);
+    }
     const HENHMETAFILE handle{state_->next_handle()};
     state_->metafiles.insert(handle);
     return handle;
+}
+
+/* ---------------------------------------------------------------- Gdi::DeferFileWrites */
+void Gdi::DeferFileWrites(base::WorkFileWriter* writer) noexcept {
+    state_->deferred_writes = writer;
 }
 
 /* ---------------------------------------------------------------- Gdi::DeleteEnhMetaFile */

@@ -19,6 +19,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/work_file_writer.h"
 #include "platform/emf/emf_types.h"
 
 namespace emf {
@@ -39,6 +40,10 @@ class Gdi {
     // finished picture. A write failure raises RunTimeError; the surface is gone either way and
     // no partial file is left.
     HENHMETAFILE CloseEnhMetaFile(HDC surface);
+    // From now on CloseEnhMetaFile hands its file to `writer` (which must outlive the surfaces
+    // closed) instead of writing it before it returns: for a caller that waits for the writer
+    // before the files are read. Write failures then come from the writer.
+    void DeferFileWrites(base::WorkFileWriter* writer) noexcept;
     bool DeleteEnhMetaFile(HENHMETAFILE metafile);
     // Ends a surface without writing its file: for a picture that turned out to hold nothing.
     // False for a handle that is not an open surface.
