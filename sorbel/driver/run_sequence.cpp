@@ -154,7 +154,8 @@ int run_sorbel(const Folders& folders, ui::Backend& ui, Stages& stages) {
     }
     if (xls.End_Page < xls.Start_Page) std::swap(xls.Start_Page, xls.End_Page);
     // The sheets' rows are a 16-bit count: refused here rather than after the figures are drawn.
-    if (!jobfiles::sheet_size_fits(jobfiles::sheet_size(xls.Sheet_SW, xls.Sheet_Page, Page_Count))) {
+    if (!jobfiles::sheet_size_fits(
+            jobfiles::sheet_size(xls.Sheet_SW, xls.Sheet_Page, Page_Count))) {
         ui.message_box(ui::MessageIcon::none, "確認", sheet_size_text(xls.Sheet_SW, Page_Count));
         return exit_failed;
     }

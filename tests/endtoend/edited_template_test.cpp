@@ -72,8 +72,7 @@ TEST_F(EditedTemplate, a_template_without_a_worksheet_ends_with_a_message_naming
     package.commit();
     const fs::path book = out() / "Book1.xlsx";
     EXPECT_EQ(varnel(book, "--sheet-pages 2"), 1) << errors;
-    EXPECT_NE(errors.find("TMP-10P.xlsx: ワークシートがありません"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("TMP-10P.xlsx: ワークシートがありません"), std::string::npos) << errors;
     EXPECT_FALSE(fs::exists(book));
 }
 
